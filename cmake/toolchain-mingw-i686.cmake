@@ -1,0 +1,12 @@
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(QX_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${QX_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QX_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QX_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QX_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(QX_MANIFEST_ARCH x86)
+# This machine cannot run 32-bit programs: the i686 build is compiled and linked only.
