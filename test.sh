@@ -8,7 +8,8 @@ build=${QX_BUILD:-$root/build}
 mkdir -p "$build"; build=$(cd "$build" && pwd)
 jobs=$(nproc)
 
-step() { printf '\n=== %s\n' "$*"; }
+started=$SECONDS
+step() { printf '\n=== [%4ds] %s\n' "$((SECONDS - started))" "$*"; }
 
 step "set-up"
 tools/setup.sh "$build"
