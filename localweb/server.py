@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""The local web service: a stand-in, on the loopback interface, for every
+remote host the client talks to (the hotel web service, the geocoding page,
+the web map, the affiliate redirect and the hotel pictures), plus faults on
+request for the tests.
+
+Usage: python3 localweb/server.py [--port N] [--port-file F] [--log FILE]
+                                  [--cache-dir DIR]
+Stops on SIGTERM or Ctrl-C."""
+
+import argparse
+import json
+import os
+import re
+import signal
+import sys
+import tempfile
+import threading
+import traceback
+from dataclasses import dataclass
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import faults  # noqa: E402
+from query import decode_pairs, first_values  # noqa: E402
+from reply import Reply, text_reply  # noqa: E402
+from requestlog import RequestLog  # noqa: E402
+
+DEFAULT_PORT = 48230
+HOST_HEADER = re.compile(r"^[A-Za-z0-9.\-]+(:[0-9]{1,5})?$|^\[[0-9A-Fa-f:.]+\](:[0-9]{1,5})?$")
+
+
+@dataclass
+class Request:
+    method: str
+    target: str       # path and query exactly as on the request line
+    path: str
+    query: str        # raw query without '?', "" when none
+    host: str         # host[:port] to build this service's own URLs from
+    user_agent: object
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    def version_string(self):
+        return "localweb/1.0"
+
+    def do_GET(self):
+        try:
+            self.server.app.handle(self)
+        except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError):
+            self.close_connection = True
+
+    do_HEAD = do_POST = do_PUT = do_DELETE = do_OPTIONS = do_PATCH = do_GET
+
+    def log_message(self, format, *args):
+        pass
+
+    # The primitives a fault sends with.
+    def send_head(self, reply, length):
+        self.send_response(reply.status)
+        self.send_header("Content-Type", reply.content_type)
+        self.send_header("Content-Length", str(length))
+        for name, value in reply.headers:
+            self.send_header(name, value)
+        self.end_headers()
+
+    def write(self, data):
+        self.wfile.write(data)
+
+    def send_reply(self, reply):
+        self.send_head(reply, len(reply.body))
+        if self.command != "HEAD":
+            self.write(reply.body)
+
+    def drop(self):
+        self.close_connection = True
+
+    def reset(self):
+        self.close_connection = True
+        faults.reset_socket(self.connection)
+
+
+class App:
+    def __init__(self, port, log, cache_dir):
+        self.port = port
+        self.log = log
+        self.cache_dir = cache_dir
+        self.stopping = threading.Event()
+        self.board = faults.FaultBoard()
+        self.sender = faults.FaultSender(self.stopping)
+        self.routes = {}    # exact path -> function(Request) -> Reply
+        self.prefixes = []  # (path prefix, function) tried in order
+
+    def handle(self, conn):
+        request = self._request(conn)
+        if request.path.startswith("/_control/"):
+            self.log.write(request.method, request.target, request.user_agent, control=True)
+            conn.send_reply(self._control(request))
+        elif request.path.startswith("/_fault/"):
+            kind = request.path[len("/_fault/"):]
+            self.log.write(request.method, request.target, request.user_agent, fault=kind)
+            self._direct_fault(conn, request, kind)
+        else:
+            fault = self.board.take(request.path)
+            self.log.write(request.method, request.target, request.user_agent,
+                           fault=fault.kind if fault else None)
+            self._serve(conn, request, fault)
+
+    def _request(self, conn):
+        target = conn.path
+        path, _, query = target.partition("?")
+        host = conn.headers.get("Host", "")
+        if not HOST_HEADER.match(host):
+            host = f"127.0.0.1:{self.port}"
+        return Request(conn.command, target, path, query, host, conn.headers.get("User-Agent"))
+
+    def _serve(self, conn, request, fault):
+        if request.method != "GET":
+            reply = faults.status_page(405, "Method Not Allowed")
+            reply.headers.append(("Allow", "GET"))
+            conn.send_reply(reply)
+            return
+        fixed = self._fixed_fault_reply(fault)
+        if fixed:
+            conn.send_reply(fixed)
+            return
+        if fault and fault.kind == "hang":
+            self.sender.hang(conn, fault)
+            return
+        reply = self.route(request)
+        if fault is None:
+            conn.send_reply(reply)
+        else:
+            getattr(self.sender, fault.kind)(conn, fault, reply)
+
+    def route(self, request):
+        handler = self.routes.get(request.path)
+        if handler is None:
+            handler = next((h for p, h in self.prefixes if request.path.startswith(p)), None)
+        if handler is None:
+            return faults.status_page(404, "Not Found")
+        try:
+            return handler(request)
+        except Exception:
+            traceback.print_exc()
+            return faults.status_page(500, "Internal Server Error")
+
+    def _fixed_fault_reply(self, fault):
+        """The reply of a fault that replaces the service's answer, or None."""
+        if fault is None:
+            return None
+        if fault.kind == "status404":
+            return faults.status_page(404, "Not Found")
+        if fault.kind == "status500":
+            return faults.status_page(500, "Internal Server Error")
+        if fault.kind == "notjpeg":
+            return Reply(200, faults.NOT_A_PICTURE, "image/jpeg")
+        if fault.kind in ("notfound", "servererror"):
+            return self.status_only_reply(fault.kind)
+        return None
+
+    def status_only_reply(self, kind):
+        """A search reply that carries only a failure status; replaced by the
+        hotel web service once it is registered."""
+        status = {"notfound": "NotFound", "servererror": "ServerError"}[kind]
+        body = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+                f"<Response><Header><Status>{status}</Status></Header></Response>\n")
+        return Reply(200, body.encode("utf-8"), "text/xml; charset=UTF-8")
+
+    def _direct_fault(self, conn, request, kind):
+        params = first_values(request.query)
+        try:
+            fault = faults.parse_fault(kind, params)
+        except ValueError as error:
+            conn.send_reply(text_reply(400, f"bad fault request: {error}\n"))
+            return
+        fixed = self._fixed_fault_reply(fault)
+        if fixed:
+            conn.send_reply(fixed)
+        elif kind == "hang":
+            self.sender.hang(conn, fault)
+        elif kind == "large":
+            self.sender.large_pattern(conn, fault)
+        else:
+            getattr(self.sender, kind)(conn, fault, self._fixed_body(kind))
+
+    @staticmethod
+    def _fixed_body(kind):
+        plain = "text/plain; charset=us-ascii"
+        if kind == "delay":
+            return Reply(200, b"delayed reply\n", plain)
+        if kind == "reset":
+            return Reply(200, faults.pattern_bytes(8192), plain)
+        return Reply(200, faults.pattern_bytes(4096), plain)
+
+    def _control(self, request):
+        params = dict(decode_pairs(request.query))
+        action = request.path[len("/_control/"):]
+        if action == "clear":
+            return self._json(200, {"cleared": self.board.clear()})
+        if action == "faults":
+            return self._json(200, {"armed": self.board.describe()})
+        if action != "fault":
+            return self._json(404, {"error": f"unknown control {action!r}"})
+        try:
+            prefix = params.pop("path")
+            kind = params.pop("kind")
+            count = int(params.pop("count", "1") or "x")
+            fault = faults.parse_fault(kind, params)
+            self.board.arm(prefix, fault, count)
+        except KeyError as missing:
+            return self._json(400, {"error": f"missing parameter {missing}"})
+        except ValueError as error:
+            return self._json(400, {"error": str(error)})
+        return self._json(200, {"armed": self.board.describe()})
+
+    @staticmethod
+    def _json(status, data):
+        body = (json.dumps(data, ensure_ascii=False) + "\n").encode("utf-8")
+        return Reply(status, body, "application/json; charset=utf-8")
+
+
+def default_cache_dir():
+    return os.path.join(tempfile.gettempdir(), "qx-localweb-cache")
+
+
+def write_port_file(path, port):
+    temp = path + ".tmp"
+    with open(temp, "w", encoding="ascii") as out:
+        out.write(f"{port}\n")
+    os.replace(temp, path)
+
+
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(description="Local stand-in for the client's remote services.")
+    parser.add_argument("--port", type=int, default=DEFAULT_PORT,
+                        help=f"TCP port on 127.0.0.1 (default {DEFAULT_PORT}; 0 picks a free one)")
+    parser.add_argument("--port-file", help="write the port actually used to this file")
+    parser.add_argument("--log", help="append one JSON line per request here (default: standard output)")
+    parser.add_argument("--cache-dir", default=default_cache_dir(),
+                        help="where generated pictures are kept (default: %(default)s)")
+    return parser.parse_args(argv)
+
+
+def make_server(port, log, cache_dir):
+    httpd = ThreadingHTTPServer(("127.0.0.1", port), Handler)
+    httpd.daemon_threads = True
+    app = App(httpd.server_address[1], log, cache_dir)
+    httpd.app = app
+    register_routes(app)
+    return httpd
+
+
+def register_routes(app):
+    app.routes["/"] = index_page
+
+
+def index_page(request):
+    text = ("<html><head><meta charset=\"utf-8\"><title>localweb</title></head><body>\n"
+            "<h1>localweb</h1><p>Local stand-in for the client's remote services.</p>\n"
+            "</body></html>\n")
+    return Reply(200, text.encode("utf-8"), "text/html; charset=utf-8")
+
+
+def main(argv=None):
+    args = parse_arguments(argv)
+    log = RequestLog(args.log)
+    httpd = make_server(args.port, log, args.cache_dir)
+    app = httpd.app
+    if args.port_file:
+        write_port_file(args.port_file, app.port)
+
+    def stop(signum, frame):
+        app.stopping.set()
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
+    serving = threading.Thread(target=httpd.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
+    serving.start()
+    print(f"localweb: serving on http://127.0.0.1:{app.port}/", file=sys.stderr, flush=True)
+    while not app.stopping.wait(0.5):
+        pass
+    httpd.shutdown()
+    httpd.server_close()
+    log.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
