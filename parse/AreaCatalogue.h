@@ -19,7 +19,8 @@ struct AreaClass {
 };
 
 // Called with each entry as it is appended, so a dialog can add the name to its
-// combo box without the catalogue knowing about windows.
+// combo box without the catalogue knowing about windows. The sink must not call
+// the catalogue's list operations: the entry lives in the list being rebuilt.
 using AreaClassSink = std::function<void(const AreaClass&)>;
 
 // The first entry of list whose index equals index, or nullptr.

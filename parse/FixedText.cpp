@@ -24,7 +24,10 @@ bool CopyField(char* field, std::size_t width, std::string_view text) {
         return text.empty();
     }
     const std::size_t n = CharacterBoundaryPrefix(text, width - 1);
-    std::memcpy(field, text.data(), n);
+    // An empty view may carry a null pointer, which memcpy must never see.
+    if (n != 0) {
+        std::memcpy(field, text.data(), n);
+    }
     field[n] = '\0';
     return n == text.size();
 }

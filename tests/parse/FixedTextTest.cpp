@@ -46,6 +46,12 @@ TEST(CopyField, NeverWritesPastTheField) {
     EXPECT_EQ(buffer[8], '#');
 }
 
+TEST(CopyField, EmptyViewWithoutStorageClearsTheField) {
+    char field[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_TRUE(qx::CopyField(field, std::string_view()));
+    EXPECT_STREQ(field, "");
+}
+
 TEST(AppendField, JoinsAndCutsOnABoundary) {
     char field[8];
     qx::CopyField(field, "ab");
