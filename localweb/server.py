@@ -26,6 +26,7 @@ import faults  # noqa: E402
 from query import decode_pairs, first_values  # noqa: E402
 from reply import Reply, text_reply  # noqa: E402
 from requestlog import RequestLog  # noqa: E402
+import service  # noqa: E402
 
 DEFAULT_PORT = 48230
 HOST_HEADER = re.compile(r"^[A-Za-z0-9.\-]+(:[0-9]{1,5})?$|^\[[0-9A-Fa-f:.]+\](:[0-9]{1,5})?$")
@@ -157,17 +158,11 @@ class App:
             return faults.status_page(500, "Internal Server Error")
         if fault.kind == "notjpeg":
             return Reply(200, faults.NOT_A_PICTURE, "image/jpeg")
-        if fault.kind in ("notfound", "servererror"):
-            return self.status_only_reply(fault.kind)
+        if fault.kind == "notfound":
+            return service.not_found_reply()
+        if fault.kind == "servererror":
+            return service.server_error_reply()
         return None
-
-    def status_only_reply(self, kind):
-        """A search reply that carries only a failure status; replaced by the
-        hotel web service once it is registered."""
-        status = {"notfound": "NotFound", "servererror": "ServerError"}[kind]
-        body = ('<?xml version="1.0" encoding="UTF-8"?>\n'
-                f"<Response><Header><Status>{status}</Status></Header></Response>\n")
-        return Reply(200, body.encode("utf-8"), "text/xml; charset=UTF-8")
 
     def _direct_fault(self, conn, request, kind):
         params = first_values(request.query)
@@ -255,6 +250,7 @@ def make_server(port, log, cache_dir):
 
 def register_routes(app):
     app.routes["/"] = index_page
+    app.routes[service.PATH] = service.handle
 
 
 def index_page(request):

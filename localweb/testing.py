@@ -92,8 +92,9 @@ class LocalWeb:
         """GET of target sent exactly as given; returns (status, headers, body)."""
         conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
         try:
-            conn.putrequest("GET", target, skip_accept_encoding=True)
-            for name, value in (headers or {}).items():
+            headers = headers or {}
+            conn.putrequest("GET", target, skip_host="Host" in headers, skip_accept_encoding=True)
+            for name, value in headers.items():
                 conn.putheader(name, value)
             conn.endheaders()
             response = conn.getresponse()
