@@ -17,3 +17,10 @@ if(QX_SANITIZE)
     -fno-omit-frame-pointer)
   target_link_options(qx_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(QX_FUZZ)
+  # Libraries of the fuzz build carry the fuzzer's coverage hooks and the same
+  # sanitizers as the fuzz targets that link them.
+  target_compile_options(qx_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+    -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(qx_options INTERFACE -fsanitize=address,undefined)
+endif()
