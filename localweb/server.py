@@ -26,6 +26,8 @@ import faults  # noqa: E402
 from query import decode_pairs, first_values  # noqa: E402
 from reply import Reply, text_reply  # noqa: E402
 from requestlog import RequestLog  # noqa: E402
+import geoscan  # noqa: E402
+import pages  # noqa: E402
 import service  # noqa: E402
 
 DEFAULT_PORT = 48230
@@ -251,6 +253,11 @@ def make_server(port, log, cache_dir):
 def register_routes(app):
     app.routes["/"] = index_page
     app.routes[service.PATH] = service.handle
+    app.routes[geoscan.PATH] = geoscan.handle
+    app.routes["/maps"] = pages.map_page
+    app.routes["/hotel/info"] = pages.hotel_page
+    app.routes["/reserve/plan"] = pages.reservation_page
+    app.prefixes.append(("/hgc/", pages.affiliate_redirect))
 
 
 def index_page(request):
