@@ -28,6 +28,7 @@ from reply import Reply, text_reply  # noqa: E402
 from requestlog import RequestLog  # noqa: E402
 import geoscan  # noqa: E402
 import pages  # noqa: E402
+import pictures  # noqa: E402
 import service  # noqa: E402
 
 DEFAULT_PORT = 48230
@@ -258,13 +259,24 @@ def register_routes(app):
     app.routes["/hotel/info"] = pages.hotel_page
     app.routes["/reserve/plan"] = pages.reservation_page
     app.prefixes.append(("/hgc/", pages.affiliate_redirect))
+    app.prefixes.append(("/img/", pictures.PictureStore(app.cache_dir).handle))
 
 
 def index_page(request):
-    text = ("<html><head><meta charset=\"utf-8\"><title>localweb</title></head><body>\n"
-            "<h1>localweb</h1><p>Local stand-in for the client's remote services.</p>\n"
-            "</body></html>\n")
-    return Reply(200, text.encode("utf-8"), "text/html; charset=utf-8")
+    """A start page for a person trying the service in a browser."""
+    links = [
+        ("エリア一覧（GetAreaClass）", f"{service.PATH}?developerId={service.DEVELOPER_ID}"
+         f"&operation=GetAreaClass&version={service.VERSION}"),
+        ("空室検索の例（新宿区・大人2名）", f"{service.PATH}?developerId={service.DEVELOPER_ID}"
+         f"&operation=VacantHotelSearch&version={service.VERSION}&largeClassCode=japan"
+         "&middleClassCode=tokyo&smallClassCode=tokyo23&detailClassCode=shinjuku"
+         "&checkinDate=2030-03-12&checkoutDate=2030-03-13&adultNum=2&roomNum=1"),
+        ("地点検索の例（東京）", "/php/geoscan.php?q=%93%8C%8B%9E"),
+        ("地図の例", "/maps?spn=0.01,0.01&z=18&ll=35.681236,139.767125"),
+    ]
+    items = "".join(f'<li><a href="{pages.html_escape(url)}">{title}</a></li>\n' for title, url in links)
+    return pages.html_page(200, "localweb", f"<h1>localweb</h1>\n<p>ホテル検索クライアント用のローカルサービスです。</p>\n"
+                           f"<ul>\n{items}</ul>")
 
 
 def main(argv=None):
