@@ -47,13 +47,16 @@ class Request:
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # An idle keep-alive connection, or a client that stops reading, gives up
+    # its thread after this many seconds.
+    timeout = 65
     def version_string(self):
         return "localweb/1.0"
 
     def do_GET(self):
         try:
             self.server.app.handle(self)
-        except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError):
+        except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError, TimeoutError):
             self.close_connection = True
 
     do_HEAD = do_POST = do_PUT = do_DELETE = do_OPTIONS = do_PATCH = do_GET
