@@ -150,13 +150,16 @@ class FaultSender:
         conn.send_reply(reply)
 
     def drip(self, conn, fault, reply):
+        """Headers at once, then the body in pieces, one every interval (or
+        further apart when the body has fewer bytes than pieces), the last
+        one when fault.seconds have passed."""
         body = reply.body
-        chunks = max(1, int(fault.seconds / fault.interval))
-        size = max(1, -(-len(body) // chunks))
+        pieces = max(1, min(len(body), int(fault.seconds / fault.interval)))
+        pause = fault.seconds / pieces
+        size = max(1, -(-len(body) // pieces))
         conn.send_head(reply, len(body))
         for start in range(0, len(body), size):
-            if start:
-                self.wait(fault.interval)
+            self.wait(pause)
             if self._stopping.is_set():
                 conn.drop()
                 return

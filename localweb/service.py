@@ -5,12 +5,12 @@ unknown key, a repeated key or a malformed value)."""
 import datetime
 import re
 from dataclasses import dataclass, field
+from urllib.parse import unquote
 
 import areas
 import geo
 import hotels
 from query import split_pairs
-from urllib.parse import unquote
 from reply import Reply, xml_escape
 
 PATH = "/vws/1.4/rest"

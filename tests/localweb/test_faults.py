@@ -179,6 +179,14 @@ class TimedFaults(ServerTestCase):
         self.assertGreater(elapsed, 1.5)
         self.assertLess(elapsed, 5)
 
+    def test_a_short_body_is_dripped_over_the_whole_time(self):
+        self.web.control("fault", path="/short", kind="drip", seconds=1.5, interval=0.01)
+        start = time.monotonic()
+        status, _, body = self.web.get("/short")
+        self.assertEqual(status, 404)
+        self.assertLess(len(body), 150)
+        self.assertGreater(time.monotonic() - start, 1.4)
+
     def test_drip_passes_a_time_limit_while_bytes_keep_coming(self):
         # Each pause is shorter than the socket time-out, so only a limit on
         # the whole exchange ends it.
