@@ -5,6 +5,7 @@
 // character, so a cut text always ends on a whole character.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -18,6 +19,13 @@ constexpr bool IsLeadByte932(unsigned char b) {
 // The length of the longest prefix of text that is at most maxBytes long and
 // ends on a code page 932 character boundary.
 std::size_t CharacterBoundaryPrefix(std::string_view text, std::size_t maxBytes);
+
+// The zero-terminated content of a field; a field that lacks its zero counts
+// whole, so reading never runs past the field.
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+    return std::string_view(field, static_cast<std::size_t>(std::find(field, field + N, '\0') - field));
+}
 
 // Copies text into field (width bytes including the zero), cut on a character
 // boundary when it is longer than width - 1. Returns true when nothing was cut.
