@@ -19,7 +19,7 @@ MAX_COUNT = 1000
 KINDS = ("status404", "status500", "delay", "hang", "drip", "reset",
          "zerobyte", "large", "notjpeg", "notfound", "servererror")
 
-DEFAULT_SECONDS = {"delay": 35.0, "hang": 40.0, "drip": 40.0}
+DEFAULT_SECONDS = {"delay": 35.0, "hang": 40.0, "drip": 40.0, "reset": 1.0}
 
 # The deterministic filler of the fixed fault bodies: this 64-byte line
 # repeated and cut to the wanted length.
@@ -166,9 +166,12 @@ class FaultSender:
             conn.write(body[start:start + size])
 
     def reset(self, conn, fault, reply):
+        """Half the body, then a reset once fault.seconds have passed: sent at
+        once, the reset would make the client's system drop the unread half."""
         body = reply.body
         conn.send_head(reply, len(body))
         conn.write(body[:len(body) // 2])
+        self.wait(fault.seconds)
         conn.reset()
 
     def zerobyte(self, conn, fault, reply):

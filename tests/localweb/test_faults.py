@@ -133,11 +133,12 @@ class BodyFaults(ServerTestCase):
         self.assertEqual(body[len(normal):].strip(), b"")
 
     def test_reset_in_the_middle(self):
-        received, ending, _ = raw_exchange(self.web.port, "/_fault/reset", 10)
+        received, ending, elapsed = raw_exchange(self.web.port, "/_fault/reset?seconds=0.5", 10)
         head, _, body = received.partition(b"\r\n\r\n")
         self.assertIn(b"Content-Length: 8192", head)
         self.assertEqual(ending, "reset")
         self.assertEqual(body, pattern_bytes(4096))
+        self.assertGreater(elapsed, 0.4)
 
     def test_reset_through_http_client(self):
         self.web.control("fault", path="/", kind="reset")
