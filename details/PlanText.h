@@ -27,8 +27,9 @@ using PlanListRow = std::array<std::string, static_cast<std::size_t>(PlanListCol
 // reserveUrl, roomName, planContents, vantoroCharge grouped, the meal text.
 PlanListRow ComposePlanListRow(const PlanRecord& plan);
 
-// "[朝食] ", "[朝食選択] ", "[夕食] ", "[夕食選択] " for the flags that are set,
-// in that order; empty when none is.
+// A bracketed label and a blank for each set meal flag, in the order breakfast
+// included, breakfast to choose, dinner included, dinner to choose; empty when
+// no flag is set.
 std::string ComposeMealText(const PlanRecord& plan);
 
 inline const std::string& ColumnText(const PlanListRow& row, PlanListColumn column) {
