@@ -47,28 +47,39 @@ void ShowAndPaint(HWND window) {
     PumpPendingMessages();
 }
 
-std::uint32_t ClientPixel(HWND window, int x, int y) {
+namespace {
+
+// Copies a rectangle of the window's client area into `pixels` (0x00BBGGRR,
+// top row first); false when it cannot be read.
+bool CopyClientArea(HWND window, int x, int y, int width, int height, std::vector<std::uint32_t>& pixels) {
     HDC windowDc = GetDC(window);
-    if (windowDc == nullptr) {
-        return 0xFFFFFFFFu;
+    if (windowDc == nullptr || width <= 0 || height <= 0) {
+        if (windowDc != nullptr) {
+            ReleaseDC(window, windowDc);
+        }
+        return false;
     }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    std::uint32_t colour = 0xFFFFFFFFu;
+    bool copied = false;
     HDC memoryDc = CreateCompatibleDC(windowDc);
     HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memoryDc != nullptr && section != nullptr) {
         HGDIOBJ old = SelectObject(memoryDc, section);
-        if (BitBlt(memoryDc, 0, 0, 1, 1, windowDc, x, y, SRCCOPY)) {
+        if (BitBlt(memoryDc, 0, 0, width, height, windowDc, x, y, SRCCOPY)) {
             GdiFlush();
-            const std::uint32_t bgrx = *static_cast<const std::uint32_t*>(bits);
-            colour = ((bgrx >> 16) & 0xFF) | (bgrx & 0xFF00) | ((bgrx & 0xFF) << 16);
+            const auto* bgrx = static_cast<const std::uint32_t*>(bits);
+            pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+            for (std::size_t i = 0; i < pixels.size(); ++i) {
+                pixels[i] = ((bgrx[i] >> 16) & 0xFF) | (bgrx[i] & 0xFF00) | ((bgrx[i] & 0xFF) << 16);
+            }
+            copied = true;
         }
         SelectObject(memoryDc, old);
     }
@@ -79,7 +90,42 @@ std::uint32_t ClientPixel(HWND window, int x, int y) {
         DeleteDC(memoryDc);
     }
     ReleaseDC(window, windowDc);
-    return colour;
+    return copied;
+}
+
+}  // namespace
+
+std::uint32_t ClientPixel(HWND window, int x, int y) {
+    std::vector<std::uint32_t> pixel;
+    return CopyClientArea(window, x, y, 1, 1, pixel) ? pixel[0] : 0xFFFFFFFFu;
+}
+
+std::uint32_t ClientCapture::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return 0xFFFFFFFFu;
+    }
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+}
+
+ClientCapture CaptureClient(HWND window) {
+    ClientCapture capture;
+    RECT client;
+    if (GetClientRect(window, &client) &&
+        CopyClientArea(window, 0, 0, client.right, client.bottom, capture.pixels)) {
+        capture.width = client.right;
+        capture.height = client.bottom;
+    }
+    return capture;
+}
+
+bool ColoursClose(std::uint32_t a, std::uint32_t b, int tolerance) {
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (difference > tolerance || difference < -tolerance) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void SetClientSize(HWND window, int width, int height) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace qx::test {
 
@@ -17,6 +18,20 @@ void ShowAndPaint(HWND window);
 // The colour of one pixel of a window's client area as it is on screen
 // (0x00BBGGRR), or 0xFFFFFFFF when it cannot be read.
 std::uint32_t ClientPixel(HWND window, int x, int y);
+
+// A copy of a window's client area as it is on screen.
+struct ClientCapture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00BBGGRR, row by row from the top
+
+    // 0xFFFFFFFF outside the capture.
+    std::uint32_t At(int x, int y) const;
+};
+ClientCapture CaptureClient(HWND window);
+
+// True when each channel of the two colours differs by at most `tolerance`.
+bool ColoursClose(std::uint32_t a, std::uint32_t b, int tolerance);
 
 // Resizes a window so that its client area has exactly this size.
 void SetClientSize(HWND window, int width, int height);

@@ -1,0 +1,53 @@
+// The list control helpers every dialog with a list uses, each a direct call
+// of the corresponding list view (or header) message on the list's window.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+namespace qx {
+
+class ListControl {
+public:
+    explicit ListControl(HWND list) : list_(list) {}
+
+    HWND Window() const { return list_; }
+
+    // format: LVCFMT_LEFT, LVCFMT_RIGHT or LVCFMT_CENTER. The width and the
+    // sub-item index are set only when they are not -1. Answers the new
+    // column's index, or -1.
+    int InsertColumn(int index, const char* title, int format, int width = -1, int subItem = -1) const;
+    // The image index is set only when it is not -1. Answers the new row's
+    // index, or -1.
+    int InsertRow(int index, const char* text, int image = -1) const;
+    bool SetCellText(int row, int column, const char* text) const;
+    // Copies at most size - 1 characters and a terminating zero; answers the
+    // length copied.
+    int CellText(int row, int column, char* buffer, int size) const;
+    // The next row after `start` (-1: from the first) with all the given
+    // state flags (LVNI_SELECTED, ...), or -1.
+    int NextRow(int start, UINT flags) const;
+    bool SetItemState(int row, UINT state, UINT mask) const;
+    // The row's state image index minus one: 1 checked, 0 unchecked.
+    int CheckState(int row) const;
+    // Answers the image list the list had before.
+    HIMAGELIST SetSmallImageList(HIMAGELIST images) const;
+    bool DeleteAllRows() const;
+    bool SortRows(PFNLVCOMPARE compare, LPARAM context) const;
+    int RowCount() const;
+    bool SetRowData(int row, LPARAM data) const;
+    // The row whose item data is `data`, searching from the first row; -1 when
+    // none has it.
+    int FindRowByData(LPARAM data) const;
+
+    HWND Header() const;
+    // HDF_ flags of a header item, or 0 when it has none.
+    int HeaderItemFormat(int index) const;
+    bool SetHeaderItemFormat(int index, int format) const;
+
+private:
+    HWND list_;
+};
+
+}  // namespace qx

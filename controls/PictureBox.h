@@ -1,0 +1,62 @@
+// A static control that shows a picture file (JPEG, or anything else the
+// platform's OLE picture loader decodes to a bitmap), scaled down to fit the
+// control with its aspect ratio kept and centred.
+//
+// Use: Attach(control), PrepareDrawingContext() once, then LoadFile(path) as
+// often as needed; each successful load replaces the picture completely. A
+// file that is missing or not a picture keeps what the box showed.
+#pragma once
+
+#include <windows.h>
+
+#include "app/ControlWrapper.h"
+#include "controls/PictureFit.h"
+
+namespace qx {
+
+class PictureBox : public ControlWrapper {
+public:
+    PictureBox() = default;
+    ~PictureBox() override;
+
+    bool Attach(HWND control) { return Bind(control); }
+    // Creates the memory drawing context, compatible with the control's display.
+    bool PrepareDrawingContext();
+    // Decodes the file, fits it into the control and redraws the box. False
+    // when the file cannot be read or decoded; the box then keeps its picture.
+    bool LoadFile(const char* path);
+
+    bool loaded() const { return loaded_; }
+    int naturalWidth() const { return widthPx_; }
+    int naturalHeight() const { return heightPx_; }
+    // Where the picture is drawn, in the control's client coordinates.
+    const PictureFit& fit() const { return fit_; }
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // The decoded picture: the box's own copy of its bitmap and its size in
+    // HIMETRIC units (hundredths of a millimetre).
+    struct DecodedPicture {
+        HBITMAP bitmap = nullptr;
+        LONG himetricWidth = 0;
+        LONG himetricHeight = 0;
+    };
+
+    static bool Decode(HGLOBAL memory, DWORD size, DecodedPicture& decoded);
+    void ComputeFit();
+    void Redraw() const;
+    void Paint(HDC dc) const;
+
+    HBITMAP bitmap_ = nullptr;
+    LONG himetricWidth_ = 0;
+    LONG himetricHeight_ = 0;
+    int widthPx_ = 0;
+    int heightPx_ = 0;
+    PictureFit fit_{0, 0, 0, 0};
+    HDC memoryDc_ = nullptr;
+    bool loaded_ = false;
+};
+
+}  // namespace qx
