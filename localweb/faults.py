@@ -10,6 +10,7 @@ import struct
 import threading
 from dataclasses import dataclass
 
+from query import decode_value_bytes, split_pairs
 from reply import Reply
 
 MAX_SECONDS = 60.0
@@ -41,6 +42,7 @@ class Fault:
     interval: float = 0.5
     size: int = 16 * 1024 * 1024
     at: int = 100
+    page: bytes = b""    # the body a "page" fault serves instead of the real reply
 
 
 def _number(params, key, default, convert, low, high):
@@ -117,6 +119,16 @@ class FaultBoard:
             return [{"path": a.prefix, "kind": a.fault.kind, "remaining": a.remaining,
                      "seconds": a.fault.seconds, "interval": a.fault.interval,
                      "bytes": a.fault.size, "at": a.fault.at} for a in self._armed]
+
+
+def canned_page(raw_query):
+    """The "page" fault armed by /_control/page: its body is the raw value of
+    the query key "body" percent-decoded to bytes, so any encoding (a page in
+    code page 932, malformed tables) can be served."""
+    for key, value in split_pairs(raw_query):
+        if key == "body" and value is not None:
+            return Fault(kind="page", page=decode_value_bytes(value))
+    raise ValueError("missing parameter body")
 
 
 def status_page(code, reason):

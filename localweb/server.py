@@ -168,6 +168,8 @@ class App:
             return service.not_found_reply()
         if fault.kind == "servererror":
             return service.server_error_reply()
+        if fault.kind == "page":
+            return Reply(200, fault.page, "text/html; charset=Shift_JIS")
         return None
 
     def _direct_fault(self, conn, request, kind):
@@ -203,13 +205,15 @@ class App:
             return self._json(200, {"cleared": self.board.clear()})
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
-        if action != "fault":
+        if action not in ("fault", "page"):
             return self._json(404, {"error": f"unknown control {action!r}"})
         try:
             prefix = params.pop("path")
-            kind = params.pop("kind")
             count = int(params.pop("count", "1") or "x")
-            fault = faults.parse_fault(kind, params)
+            if action == "page":
+                fault = faults.canned_page(request.query)
+            else:
+                fault = faults.parse_fault(params.pop("kind"), params)
             self.board.arm(prefix, fault, count)
         except KeyError as missing:
             return self._json(400, {"error": f"missing parameter {missing}"})

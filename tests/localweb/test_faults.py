@@ -87,6 +87,9 @@ class FixedStatusFaults(ServerTestCase):
             "/_control/fault?path=x&kind=hang",
             "/_control/fault?kind=hang",
             "/_control/fault?path=/x",
+            "/_control/page?path=/x",
+            "/_control/page?body=x",
+            "/_fault/page?body=x",
         ]
         for target in cases:
             with self.subTest(target=target):
@@ -144,6 +147,32 @@ class BodyFaults(ServerTestCase):
         self.web.control("fault", path="/", kind="reset")
         with self.assertRaises((http.client.IncompleteRead, ConnectionResetError)):
             self.web.get("/")
+
+
+class CannedPages(ServerTestCase):
+    def test_page_bytes_served_as_given_then_the_real_page(self):
+        page = "<table><tr><td>駅</td><td>&amp;</td></tr><tr><td>x\0y</td></tr></table>".encode("cp932")
+        encoded = "".join(f"%{b:02X}" for b in page)
+        self.web.control("page", path="/php/geoscan.php", count=2, body=encoded)
+        for _ in range(2):
+            status, headers, body = self.web.get("/php/geoscan.php?q=%41")
+            self.assertEqual(status, 200)
+            self.assertEqual(headers["Content-Type"], "text/html; charset=Shift_JIS")
+            self.assertEqual(body, page)
+        status, _, body = self.web.get("/php/geoscan.php?q=%41")
+        self.assertEqual(status, 200)
+        self.assertNotEqual(body, page)
+        self.assertEqual([e["fault"] for e in self.web.log_entries() if e["path"] == "/php/geoscan.php"][-3:],
+                         ["page", "page", None])
+
+    def test_plus_and_unescaped_bytes_stay_as_sent(self):
+        self.web.control("page", path="/p", body="a+b<tr>%zz")
+        self.assertEqual(self.web.get("/p")[2], b"a+b<tr>%zz")
+
+    def test_empty_body_is_a_page_too(self):
+        self.web.control("page", path="/p", body="")
+        status, headers, body = self.web.get("/p")
+        self.assertEqual((status, body), (200, b""))
 
 
 class TimedFaults(ServerTestCase):
