@@ -1,0 +1,78 @@
+#include "net/ExternalLinks.h"
+
+#include "net/LinkUrls.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+namespace qx {
+namespace {
+
+// Wine's shell fails (it faults) on a URL of about 1000 characters or more
+// given as the file to open; a reservation link can be 1600. Such a URL is
+// handed as the parameter string to the program registered for http instead.
+constexpr std::size_t kLongestUrlAsFile = 900;
+
+void OpenLongUrl(const std::string& url) {
+    char program[MAX_PATH];
+    DWORD length = sizeof program;
+    if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, "http", "open", program, &length) != S_OK) {
+        return;
+    }
+    ShellExecuteA(nullptr, nullptr, program, url.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+// The browser program's path, or empty when it is not beside the executable.
+std::string FindBrowserProgram() {
+    char executable[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, executable, sizeof executable);
+    if (length == 0 || length >= sizeof executable) {
+        return std::string();
+    }
+    std::string program = BrowserProgramPath(std::string_view(executable, length));
+    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return std::string();
+    }
+    return program;
+}
+
+}  // namespace
+
+void OpenUrl(const std::string& url) {
+    if (url.size() > kLongestUrlAsFile) {
+        OpenLongUrl(url);
+        return;
+    }
+    ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view mapHost) {
+    const HotelRecord* hotel = FindHotelByNumber(hotels, hotelNo);
+    if (!hotel) {
+        return false;
+    }
+    const std::string url = HotelMapUrl(*hotel, mapHost);
+    const std::string program = FindBrowserProgram();
+    if (program.empty()) {
+        OpenUrl(url);
+    } else {
+        ShellExecuteA(nullptr, nullptr, program.c_str(), url.c_str(), nullptr, SW_SHOWNORMAL);
+    }
+    return true;
+}
+
+bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view affiliateHost) {
+    const HotelRecord* hotel = FindHotelByNumber(hotels, hotelNo);
+    if (!hotel) {
+        return false;
+    }
+    OpenUrl(AffiliateUrl(hotel->hotelInformationUrl, affiliateHost));
+    return true;
+}
+
+void OpenReservationPage(std::string_view reserveUrl, std::string_view affiliateHost) {
+    OpenUrl(ReservationPageUrl(reserveUrl, affiliateHost));
+}
+
+}  // namespace qx

@@ -1,0 +1,371 @@
+#include "net/HttpFetchJob.h"
+
+#include "parse/DecimalText.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace qx {
+namespace {
+
+constexpr char kAgent[] = "LOVANTE-KOGEI";
+constexpr DWORD kTextTimeoutMs = 5000;
+constexpr DWORD kReadSize = 1024;
+constexpr DWORD kTextPauseMs = 5;
+// Never from the cache, keep-alive, no prompts.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI;
+
+enum class FetchKind { Text, File };
+
+// The URL split into fixed buffers; a part that does not fit fails the split.
+struct UrlParts {
+    char scheme[256] = {};
+    char host[256] = {};
+    char user[256] = {};
+    char password[256] = {};
+    char path[1024] = {};
+    char extra[1024] = {};
+    INTERNET_PORT port = 0;
+    INTERNET_SCHEME schemeType = INTERNET_SCHEME_UNKNOWN;
+};
+
+bool SplitUrl(const std::string& url, UrlParts& parts) {
+    URL_COMPONENTSA components{};
+    components.dwStructSize = sizeof components;
+    components.lpszScheme = parts.scheme;
+    components.dwSchemeLength = sizeof parts.scheme;
+    components.lpszHostName = parts.host;
+    components.dwHostNameLength = sizeof parts.host;
+    components.lpszUserName = parts.user;
+    components.dwUserNameLength = sizeof parts.user;
+    components.lpszPassword = parts.password;
+    components.dwPasswordLength = sizeof parts.password;
+    components.lpszUrlPath = parts.path;
+    components.dwUrlPathLength = sizeof parts.path;
+    components.lpszExtraInfo = parts.extra;
+    components.dwExtraInfoLength = sizeof parts.extra;
+    if (!InternetCrackUrlA(url.c_str(), 0, ICU_ESCAPE, &components)) {
+        return false;
+    }
+    parts.port = components.nPort;
+    parts.schemeType = components.nScheme;
+    return true;
+}
+
+// The path and query exactly as written in the URL, so that escapes reach the
+// server unchanged; the split parts only when the URL text cannot be followed.
+std::string ObjectName(const std::string& url, const UrlParts& parts) {
+    const std::size_t hostAt = url.find(parts.host);
+    if (hostAt != std::string::npos) {
+        const std::size_t slashAt = url.find('/', hostAt);
+        if (slashAt != std::string::npos) {
+            return url.substr(slashAt);
+        }
+    }
+    return std::string(parts.path) + parts.extra;
+}
+
+const char* NullWhenEmpty(const char* text) {
+    return text[0] == '\0' ? nullptr : text;
+}
+
+// One fetch on the worker thread. Its destructor is the single clean-up path:
+// request, connection and session (only while the session is still the
+// worker's), then the read buffer, then the output file.
+class FetchRun {
+public:
+    FetchRun(HttpFetchJob& job, FetchKind kind) : job_(job), kind_(kind) {}
+    ~FetchRun();
+    FetchRun(const FetchRun&) = delete;
+    FetchRun& operator=(const FetchRun&) = delete;
+
+    int Run();
+
+private:
+    bool OpenOutput();
+    bool SendRequest(const std::string& object);
+    bool ReadStatus(bool sent, char (&status)[32]);
+    bool ReadBody();
+    bool StoreChunk(DWORD length);
+    bool HasAnnouncedLength(unsigned long long received);
+    // The waiting side took the session away: every handle derived from it is
+    // gone, so nothing more may be done with them.
+    bool Abandoned() const { return job_.session.load() != session_; }
+
+    HttpFetchJob& job_;
+    const FetchKind kind_;
+    UrlParts parts_;
+    std::FILE* output_ = nullptr;
+    std::unique_ptr<char[]> buffer_;
+    HINTERNET session_ = nullptr;
+    HINTERNET connection_ = nullptr;
+    HINTERNET request_ = nullptr;
+};
+
+FetchRun::~FetchRun() {
+    HINTERNET own = session_;
+    if (own && job_.session.compare_exchange_strong(own, nullptr)) {
+        if (request_) {
+            InternetCloseHandle(request_);
+        }
+        if (connection_) {
+            InternetCloseHandle(connection_);
+        }
+        InternetCloseHandle(session_);
+    }
+    buffer_.reset();
+    if (output_) {
+        std::fclose(output_);
+    }
+}
+
+int FetchRun::Run() {
+    if (job_.url.empty() || !SplitUrl(job_.url, parts_)) {
+        return kFetchNotStarted;
+    }
+    const std::string object = ObjectName(job_.url, parts_);
+    if (kind_ == FetchKind::File && !OpenOutput()) {
+        return kFetchNotStarted;
+    }
+    // The text buffer keeps room for the zero that ends each chunk.
+    buffer_.reset(new (std::nothrow) char[kind_ == FetchKind::Text ? kReadSize + 1 : kReadSize]);
+    if (!buffer_) {
+        return kFetchNotStarted;
+    }
+    char status[32] = "";
+    const bool sent = ReadStatus(SendRequest(object), status);
+    if (kind_ == FetchKind::Text) {
+        job_.received.clear();
+        job_.replyEmptied = true;
+    }
+    if (sent && !ReadBody()) {
+        job_.received.clear();
+        return kFetchBodyBroken;
+    }
+    return DecimalToInt(status);
+}
+
+bool FetchRun::OpenOutput() {
+    output_ = std::fopen(job_.outputPath.c_str(), "wb");
+    return output_ != nullptr;
+}
+
+bool FetchRun::SendRequest(const std::string& object) {
+    const bool text = kind_ == FetchKind::Text;
+    session_ = InternetOpenA(text ? kAgent : nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    job_.session.store(session_);
+    if (!session_) {
+        return false;
+    }
+    if (text) {
+        DWORD timeout = kTextTimeoutMs;
+        InternetSetOptionA(session_, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+        InternetSetOptionA(session_, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    }
+    connection_ = InternetConnectA(session_, parts_.host, parts_.port, NullWhenEmpty(parts_.user),
+                                   NullWhenEmpty(parts_.password), INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection_ || Abandoned()) {
+        return false;
+    }
+    DWORD flags = kRequestFlags;
+    if (!text && parts_.schemeType == INTERNET_SCHEME_HTTPS) {
+        flags |= INTERNET_FLAG_SECURE;
+    }
+    request_ = HttpOpenRequestA(connection_, "GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0);
+    if (!request_ || Abandoned()) {
+        return false;
+    }
+    return HttpSendRequestA(request_, nullptr, 0, nullptr, 0) && !Abandoned();
+}
+
+// Only a status of exactly "200" lets the body be read.
+bool FetchRun::ReadStatus(bool sent, char (&status)[32]) {
+    if (!request_ || Abandoned()) {
+        return false;
+    }
+    DWORD length = sizeof status;
+    if (!HttpQueryInfoA(request_, HTTP_QUERY_STATUS_CODE, status, &length, nullptr)) {
+        status[0] = '\0';
+        return sent;
+    }
+    status[std::min<DWORD>(length, sizeof status - 1)] = '\0';
+    return sent && std::strcmp(status, "200") == 0;
+}
+
+// False when the body broke off: a failed read (time-out, reset), a failed
+// write, or fewer bytes than the server announced.
+bool FetchRun::ReadBody() {
+    unsigned long long received = 0;
+    for (;;) {
+        if (kind_ == FetchKind::Text) {
+            Sleep(kTextPauseMs);
+        }
+        DWORD length = 0;
+        if (Abandoned() || !InternetReadFile(request_, buffer_.get(), kReadSize, &length)) {
+            return false;
+        }
+        if (length == 0) {
+            return HasAnnouncedLength(received);
+        }
+        received += length;
+        if (!StoreChunk(length)) {
+            return false;
+        }
+    }
+}
+
+// Text keeps a chunk up to its first zero byte; a file keeps every byte.
+bool FetchRun::StoreChunk(DWORD length) {
+    if (kind_ == FetchKind::Text) {
+        buffer_[length] = '\0';
+        job_.received.append(buffer_.get());
+        return true;
+    }
+    return std::fwrite(buffer_.get(), 1, length, output_) == length;
+}
+
+bool FetchRun::HasAnnouncedLength(unsigned long long received) {
+    DWORD announced = 0;
+    DWORD size = sizeof announced;
+    if (!HttpQueryInfoA(request_, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr)) {
+        return true;  // no length announced: the end of the connection ends the body
+    }
+    return received == announced;
+}
+
+DWORD RunWorker(void* parameter, FetchKind kind) {
+    auto* job = static_cast<HttpFetchJob*>(parameter);
+    int result = kFetchNotStarted;
+    {
+        FetchRun run(*job, kind);
+        result = run.Run();
+    }
+    if (job->workerEnded) {
+        SetEvent(job->workerEnded);
+    }
+    job->Release();
+    return static_cast<DWORD>(result);
+}
+
+// Dispatches every pending message of this thread. A quit message is kept
+// back for the caller's own loop, which would otherwise never see it.
+void DispatchPending(bool& quitSeen, WPARAM& quitCode) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitSeen = true;
+            quitCode = message.wParam;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// True when the worker ended within the limit; false when the wait gave up.
+bool PumpUntilEnded(const HttpFetchJob& job, HANDLE thread, DWORD timeLimitMs) {
+    const DWORD start = GetTickCount();
+    bool quitSeen = false;
+    WPARAM quitCode = 0;
+    bool ended = false;
+    for (;;) {
+        if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        DispatchPending(quitSeen, quitCode);
+        const DWORD elapsed = GetTickCount() - start;
+        if (job.stopWaiting || elapsed > timeLimitMs) {
+            break;
+        }
+        // Sleeps until the worker ends, a message arrives or the limit passes.
+        MsgWaitForMultipleObjects(1, &thread, FALSE, timeLimitMs - elapsed + 1, QS_ALLINPUT);
+    }
+    if (quitSeen) {
+        PostQuitMessage(static_cast<int>(quitCode));
+    }
+    return ended;
+}
+
+}  // namespace
+
+void HttpFetchJobRelease::operator()(HttpFetchJob* job) const {
+    job->Release();
+}
+
+HttpFetchJobPtr HttpFetchJob::Create(std::string_view url, std::string* reply, std::string_view outputPath,
+                                     bool removeOutputAtEnd) {
+    return HttpFetchJobPtr(new HttpFetchJob(url, reply, outputPath, removeOutputAtEnd));
+}
+
+HttpFetchJob::HttpFetchJob(std::string_view urlText, std::string* replyText, std::string_view outputFile,
+                           bool removeOutputAtEnd)
+    : url(urlText),
+      outputPath(outputFile),
+      reply(replyText),
+      workerEnded(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      removeOutputAtEnd_(removeOutputAtEnd) {}
+
+HttpFetchJob::~HttpFetchJob() {
+    if (removeOutputAtEnd_ && !outputPath.empty()) {
+        DeleteFileA(outputPath.c_str());
+    }
+    if (workerEnded) {
+        CloseHandle(workerEnded);
+    }
+}
+
+void HttpFetchJob::AddReference() {
+    references_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void HttpFetchJob::Release() {
+    if (references_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        delete this;
+    }
+}
+
+void HttpFetchJob::CloseSession() {
+    HINTERNET taken = session.exchange(nullptr);
+    if (taken) {
+        InternetCloseHandle(taken);
+    }
+}
+
+DWORD WINAPI FetchTextWorker(void* job) {
+    return RunWorker(job, FetchKind::Text);
+}
+
+DWORD WINAPI FetchFileWorker(void* job) {
+    return RunWorker(job, FetchKind::File);
+}
+
+int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLimitMs) {
+    if (job.started_) {
+        return kFetchNotStarted;
+    }
+    job.started_ = true;
+    job.AddReference();  // the worker's, released when it ends
+    HANDLE thread = CreateThread(nullptr, 0, worker, &job, 0, nullptr);
+    if (!thread) {
+        job.Release();
+        return kFetchNotStarted;
+    }
+    int result = kFetchGivenUp;
+    if (PumpUntilEnded(job, thread, timeLimitMs)) {
+        DWORD exitCode = 0;
+        GetExitCodeThread(thread, &exitCode);
+        result = static_cast<int>(exitCode);
+        if (job.reply && job.replyEmptied) {
+            *job.reply = std::move(job.received);
+        }
+    } else {
+        job.CloseSession();
+    }
+    CloseHandle(thread);
+    return result;
+}
+
+}  // namespace qx

@@ -1,0 +1,110 @@
+// One HTTP GET on a worker thread, while the user-interface thread keeps
+// dispatching window messages and gives up after a time limit.
+//
+// The job is shared by the waiting side and the worker and freed by whichever
+// lets go last: a worker blocked in the network can outlive the wait by far
+// (a server that never answers keeps it until the server closes). Everything
+// the worker writes lives in the job itself; the caller's reply text is
+// written only by WaitForFetch, on the caller's thread, after the worker ended.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qx {
+
+// Result codes besides the HTTP status. 200 is the only success.
+inline constexpr int kFetchOk = 200;
+// No request was made: empty or unsplittable URL, no buffer, no output file.
+inline constexpr int kFetchNotStarted = -1;
+// The body broke off before its end (a failed read, or fewer bytes than the
+// announced length): nothing of it is handed on.
+inline constexpr int kFetchBodyBroken = -2;
+// The status could not be read (no session, connection or request, server
+// unreachable, or the waiting side took the session away).
+inline constexpr int kFetchNoStatus = 0;
+// The wait ended before the worker did (time limit, or stopWaiting): the
+// thread's still-active exit code.
+inline constexpr int kFetchGivenUp = 259;
+
+class HttpFetchJob;
+
+struct HttpFetchJobRelease {
+    void operator()(HttpFetchJob* job) const;
+};
+
+// The waiting side's hold on a job.
+using HttpFetchJobPtr = std::unique_ptr<HttpFetchJob, HttpFetchJobRelease>;
+
+class HttpFetchJob {
+public:
+    // A prepared job: url and outputPath are copied, since the worker may
+    // outlive the caller's texts; reply (may be null) is the caller's text that
+    // receives the body. With removeOutputAtEnd the output file is deleted when
+    // the job is freed, so a file fetch whose result nobody takes leaves nothing.
+    static HttpFetchJobPtr Create(std::string_view url, std::string* reply,
+                                  std::string_view outputPath = {}, bool removeOutputAtEnd = false);
+
+    HttpFetchJob(const HttpFetchJob&) = delete;
+    HttpFetchJob& operator=(const HttpFetchJob&) = delete;
+
+    const std::string url;
+    const std::string outputPath;
+    std::string* const reply;
+
+    // Stored by the worker right after it opens the session. Whoever swaps it
+    // to null closes it: the worker at its end, or the waiting side when it
+    // gives up. A worker that finds it gone uses no handle derived from it.
+    std::atomic<HINTERNET> session{nullptr};
+
+    // The body as the worker received it, and whether the worker got as far
+    // as emptying the reply. Read by the waiting side only after the worker ended.
+    std::string received;
+    bool replyEmptied = false;
+
+    // Set by the owner on the user-interface thread (for example when its
+    // window closes): the wait stops at its next poll as at the time limit.
+    bool stopWaiting = false;
+
+    // Signalled when the worker has ended; an owner may wait on it after a
+    // time-out to know that the worker is gone.
+    HANDLE workerEnded = nullptr;
+
+    void AddReference();
+    void Release();
+
+    // Takes the session away from the other side and closes it, at most once in all.
+    void CloseSession();
+
+private:
+    HttpFetchJob(std::string_view urlText, std::string* replyText, std::string_view outputFile,
+                 bool removeOutputAtEnd);
+    ~HttpFetchJob();
+
+    const bool removeOutputAtEnd_;
+    bool started_ = false;
+    std::atomic<int> references_{1};
+
+    friend int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLimitMs);
+};
+
+// Thread entries: the body as text (cut at a zero byte within a chunk) into
+// the job, or every byte into the job's output file. Each returns the result
+// code as the thread's exit code.
+DWORD WINAPI FetchTextWorker(void* job);
+DWORD WINAPI FetchFileWorker(void* job);
+
+// Starts worker on job and dispatches this thread's messages until the worker
+// ends or timeLimitMs has passed. Returns the result code; at the time limit
+// (or when stopWaiting was set) the session is closed and the result is not
+// 200. When the worker ended after emptying the reply, the caller's reply
+// receives the body (empty unless the result is 200); otherwise it is left as it was.
+// A job serves one fetch: a second call returns kFetchNotStarted.
+int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLimitMs);
+
+}  // namespace qx

@@ -1,0 +1,254 @@
+#include "net/HttpFetchJob.h"
+
+#include "LocalWeb.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+using qxtest::LocalWebUrl;
+using qxtest::LoggedField;
+using qxtest::LoggedRequests;
+using qxtest::PatternBytes;
+using qxtest::UniqueMarker;
+
+const std::string kUntouched = "left as it was";
+
+struct TextFetch {
+    int result;
+    std::string reply;
+    DWORD elapsedMs;
+};
+
+TextFetch FetchText(const std::string& url, DWORD limitMs = 10000) {
+    TextFetch fetch{0, kUntouched, 0};
+    auto job = qx::HttpFetchJob::Create(url, &fetch.reply);
+    const DWORD start = GetTickCount();
+    fetch.result = qx::WaitForFetch(*job, qx::FetchTextWorker, limitMs);
+    fetch.elapsedMs = GetTickCount() - start;
+    return fetch;
+}
+
+std::string TempPath(const char* name) {
+    char directory[MAX_PATH];
+    GetTempPathA(sizeof directory, directory);
+    return std::string(directory) + name;
+}
+
+int FetchFile(const std::string& url, const std::string& path) {
+    auto job = qx::HttpFetchJob::Create(url, nullptr, path);
+    return qx::WaitForFetch(*job, qx::FetchFileWorker, 10000);
+}
+
+class HttpFetch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qxtest::LocalWebHost().empty()) {
+            GTEST_SKIP() << "the local web service is not running (run through CTest)";
+        }
+    }
+};
+
+TEST_F(HttpFetch, TextOf200IsTheWholeBody) {
+    // Several reads of 1024 bytes and a short last one.
+    const TextFetch fetch = FetchText(LocalWebUrl("/_fault/large?bytes=5000"));
+    EXPECT_EQ(fetch.result, 200);
+    EXPECT_EQ(fetch.reply, PatternBytes(5000));
+}
+
+TEST_F(HttpFetch, StatusOtherThan200GivesThatStatusAndAnEmptyReply) {
+    const struct {
+        const char* path;
+        int status;
+    } cases[] = {{"/_fault/status404", 404}, {"/_fault/status500", 500}, {"/no/such/page", 404}};
+    for (const auto& c : cases) {
+        const TextFetch fetch = FetchText(LocalWebUrl(c.path));
+        EXPECT_EQ(fetch.result, c.status) << c.path;
+        EXPECT_EQ(fetch.reply, "") << c.path;
+    }
+}
+
+TEST_F(HttpFetch, UrlThatCannotBeUsedEndsAtOnceWithoutARequest) {
+    const std::string marker = UniqueMarker();
+    const std::string cases[] = {
+        "",
+        "not a url " + marker,
+        // A query of 1024 characters does not fit the 1024-byte buffer.
+        LocalWebUrl("/?" + marker + std::string(1024 - marker.size(), 'q')),
+    };
+    for (const std::string& url : cases) {
+        const TextFetch fetch = FetchText(url);
+        EXPECT_EQ(fetch.result, qx::kFetchNotStarted) << url.size();
+        EXPECT_EQ(fetch.reply, kUntouched) << url.size();
+        EXPECT_LT(fetch.elapsedMs, 1000u) << url.size();
+    }
+    EXPECT_TRUE(LoggedRequests(marker).empty());
+
+    // One character less fits: with its question mark and zero it fills the buffer.
+    const std::string fits = UniqueMarker();
+    EXPECT_EQ(FetchText(LocalWebUrl("/?" + fits + std::string(1022 - fits.size(), 'q'))).result, 200);
+    EXPECT_EQ(LoggedRequests(fits).size(), 1u);
+}
+
+TEST_F(HttpFetch, PathAndQueryArriveExactlyAsWritten) {
+    const std::string marker = UniqueMarker();
+    const std::string target = "/?t=" + marker + "&q=%41%2f%E6%9D%B1+%20&r=%25%3D";
+    const TextFetch fetch = FetchText(LocalWebUrl(target));
+    EXPECT_EQ(fetch.result, 200);
+    const auto logged = LoggedRequests(marker);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(LoggedField(logged[0], "target"), target);
+}
+
+TEST_F(HttpFetch, UrlWithNothingAfterTheHostAsksForTheRoot) {
+    const TextFetch fetch = FetchText("http://" + qxtest::LocalWebHost());
+    EXPECT_EQ(fetch.result, 200);
+    EXPECT_NE(fetch.reply.find("localweb"), std::string::npos);
+}
+
+TEST_F(HttpFetch, AgentIsSentForTextOnly) {
+    const std::string textMarker = UniqueMarker();
+    const std::string fileMarker = UniqueMarker();
+    FetchText(LocalWebUrl("/?" + textMarker));
+    const std::string path = TempPath("qx-agent-test.bin");
+    EXPECT_EQ(FetchFile(LocalWebUrl("/?" + fileMarker), path), 200);
+    DeleteFileA(path.c_str());
+
+    const auto text = LoggedRequests(textMarker);
+    const auto file = LoggedRequests(fileMarker);
+    ASSERT_EQ(text.size(), 1u);
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_EQ(LoggedField(text[0], "userAgent"), "LOVANTE-KOGEI");
+    EXPECT_EQ(LoggedField(file[0], "userAgent"), "null");
+}
+
+TEST_F(HttpFetch, UnreachableServerIsNot200) {
+    // Port 9 on the loopback: nothing listens there, the connection is refused.
+    const TextFetch fetch = FetchText("http://127.0.0.1:9/x");
+    EXPECT_NE(fetch.result, 200);
+    EXPECT_NE(fetch.result, qx::kFetchNotStarted);
+    EXPECT_EQ(fetch.reply, "");
+}
+
+TEST_F(HttpFetch, ResetInTheMiddleOfTheBodyIsNotASuccess) {
+    const TextFetch fetch = FetchText(LocalWebUrl("/_fault/reset"));
+    EXPECT_EQ(fetch.result, qx::kFetchBodyBroken);
+    EXPECT_EQ(fetch.reply, "");
+
+    const std::string path = TempPath("qx-reset-test.bin");
+    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/reset"), path), qx::kFetchBodyBroken);
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(HttpFetch, TextLosesTheRestOfTheChunkAfterAZeroByte) {
+    // 4097 bytes: the pattern with a zero byte inserted at offset 100.
+    const std::string body = PatternBytes(100) + std::string(1, '\0') + PatternBytes(4096).substr(100);
+    const TextFetch fetch = FetchText(LocalWebUrl("/_fault/zerobyte?at=100"));
+    EXPECT_EQ(fetch.result, 200);
+    ASSERT_GE(fetch.reply.size(), 100u);
+    EXPECT_EQ(fetch.reply.substr(0, 100), PatternBytes(100));
+    // At most one read of 1024 bytes is cut short; every later read is kept whole.
+    EXPECT_LT(fetch.reply.size(), body.size() - 1);
+    EXPECT_GE(fetch.reply.size(), body.size() - 1024);
+    const std::size_t tail = fetch.reply.size() - 100;
+    EXPECT_EQ(fetch.reply.substr(100), body.substr(body.size() - tail));
+}
+
+TEST_F(HttpFetch, FileGetsEveryByteZeroBytesIncluded) {
+    const std::string path = TempPath("qx-zero-test.bin");
+    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/zerobyte?at=100"), path), 200);
+    const std::string expected = PatternBytes(100) + std::string(1, '\0') + PatternBytes(4096).substr(100);
+    EXPECT_EQ(qxtest::ReadWholeFile(path), expected);
+
+    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/large?bytes=300001"), path), 200);
+    EXPECT_EQ(qxtest::ReadWholeFile(path), PatternBytes(300001));
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(HttpFetch, FileOfAFailedStatusIsLeftEmpty) {
+    const std::string path = TempPath("qx-404-test.bin");
+    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/large?bytes=100"), path), 200);
+    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/status404"), path), 404);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_EQ(qxtest::ReadWholeFile(path), "");
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(HttpFetch, FileThatCannotBeOpenedEndsWithoutARequest) {
+    const std::string marker = UniqueMarker();
+    EXPECT_EQ(FetchFile(LocalWebUrl("/?" + marker), TempPath("no-such-directory\\x.bin")), qx::kFetchNotStarted);
+    EXPECT_TRUE(LoggedRequests(marker).empty());
+}
+
+TEST_F(HttpFetch, JobServesOneFetchOnly) {
+    std::string reply;
+    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/"), &reply);
+    EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), 200);
+    reply = kUntouched;
+    EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), qx::kFetchNotStarted);
+    EXPECT_EQ(reply, kUntouched);
+}
+
+// Counts the timer messages dispatched while a fetch is awaited.
+int g_ticks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_ticks;
+}
+
+TEST_F(HttpFetch, NeverAnsweringServerIsGivenUpAtTheLimitAndTheLateWorkerWritesNothing) {
+    std::string reply = kUntouched;
+    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/hang?seconds=2"), &reply);
+    g_ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CountTick);
+    const DWORD start = GetTickCount();
+    const int result = qx::WaitForFetch(*job, qx::FetchTextWorker, 300);
+    const DWORD elapsed = GetTickCount() - start;
+    KillTimer(nullptr, timer);
+
+    EXPECT_EQ(result, qx::kFetchGivenUp);
+    EXPECT_GE(elapsed, 300u);
+    EXPECT_LT(elapsed, 1500u);
+    EXPECT_GE(g_ticks, 3) << "messages were not dispatched during the wait";
+    EXPECT_EQ(job->session.load(), nullptr);
+    EXPECT_EQ(reply, kUntouched);
+    EXPECT_EQ(WaitForSingleObject(job->workerEnded, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    // The service closes the connection after two seconds; the worker then ends.
+    ASSERT_EQ(WaitForSingleObject(job->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(reply, kUntouched);
+    EXPECT_EQ(job->session.load(), nullptr);
+}
+
+TEST_F(HttpFetch, LateWorkerOutlivesItsWaitingSide) {
+    // The waiting side lets go first; the worker frees the job when it ends.
+    HANDLE ended = nullptr;
+    {
+        auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/delay?seconds=1"), nullptr);
+        DuplicateHandle(GetCurrentProcess(), job->workerEnded, GetCurrentProcess(), &ended, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 100), qx::kFetchGivenUp);
+    }
+    ASSERT_NE(ended, nullptr);
+    EXPECT_EQ(WaitForSingleObject(ended, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(ended);
+}
+
+void CALLBACK PostQuit(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostQuitMessage(7);
+}
+
+TEST_F(HttpFetch, QuitMessageDuringTheWaitIsKeptForTheCallersLoop) {
+    SetTimer(nullptr, 0, 20, PostQuit);
+    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/delay?seconds=0.3"), nullptr);
+    EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), 200);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 7u);
+}
+
+}  // namespace
