@@ -71,17 +71,6 @@ TEST(PlanListRow, HoldsTheColumnsInListOrder) {
     EXPECT_EQ(ColumnText(row, PlanListColumn::Meals), "[朝食] [夕食選択] ");
 }
 
-TEST(PlanListRow, LongestFieldsAreCarriedWhole) {
-    qx::PlanRecord plan;
-    const std::string contents(sizeof plan.planContents - 1, 'p');
-    qx::CopyField(plan.planContents, contents);
-    plan.vantoroCharge = -2147483647 - 1;
-    const qx::PlanListRow row = qx::ComposePlanListRow(plan);
-    EXPECT_EQ(ColumnText(row, PlanListColumn::PlanContents), contents);
-    EXPECT_EQ(ColumnText(row, PlanListColumn::VantoroCharge), "-2,147,483,648");
-    EXPECT_EQ(ColumnText(row, PlanListColumn::Meals), "");
-}
-
 TEST(PlanWindowTitle, JoinsNameAndCaption) {
     EXPECT_EQ(qx::ComposePlanWindowTitle("Hotel A", "宿泊プラン情報"), "Hotel A - 宿泊プラン情報");
     EXPECT_EQ(qx::ComposePlanWindowTitle("", "Plan"), " - Plan");

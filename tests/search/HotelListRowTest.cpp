@@ -39,17 +39,6 @@ TEST(HotelListRow, EmptyRecordGivesZeroesAndEmptyTexts) {
     EXPECT_EQ(ColumnText(row, HotelListColumn::HotelSpecial), "");
 }
 
-TEST(HotelListRow, ExtremeNumbersAreShownWhole) {
-    qx::HotelRecord hotel;
-    hotel.hotelNo = -2147483647 - 1;
-    hotel.lowestCharge = -1;
-    hotel.highestCharge = 2147483647;
-    const qx::HotelListRow row = qx::ComposeHotelListRow(hotel);
-    EXPECT_EQ(ColumnText(row, HotelListColumn::HotelNo), "-2147483648");
-    EXPECT_EQ(ColumnText(row, HotelListColumn::LowestCharge), "-1");
-    EXPECT_EQ(ColumnText(row, HotelListColumn::HighestCharge), "2,147,483,647");
-}
-
 // A record whose text fields lack their terminating zero (filled by a faulty
 // writer) must not be read past the field.
 TEST(HotelListRow, UnterminatedFieldsAreReadOnlyToTheirWidth) {
