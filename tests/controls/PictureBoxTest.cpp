@@ -20,35 +20,6 @@ constexpr int kBoxHeight = 195;
 // JPEG compression and halftone stretching move colours a little.
 constexpr int kTolerance = 12;
 
-std::string TemporaryPath(const char* name) {
-    char directory[MAX_PATH];
-    GetTempPathA(sizeof(directory), directory);
-    return std::string(directory) + name;
-}
-
-bool WriteFileBytes(const std::string& path, const void* bytes, DWORD size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool complete = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-    CloseHandle(file);
-    return complete;
-}
-
-// Writes an embedded test picture to a temporary file and answers its path.
-std::string WritePicture(int resource, const char* name) {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    HGLOBAL data = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-    const void* bytes = data != nullptr ? LockResource(data) : nullptr;
-    const std::string path = TemporaryPath(name);
-    if (bytes == nullptr || !WriteFileBytes(path, bytes, SizeofResource(nullptr, found))) {
-        ADD_FAILURE() << "cannot write test picture " << name;
-    }
-    return path;
-}
-
 class PictureBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -73,12 +44,13 @@ protected:
     }
 
     std::string Picture(int resource, const char* name) {
-        written_.push_back(WritePicture(resource, name));
+        written_.push_back(test::WriteResourceFile(resource, name));
+        EXPECT_FALSE(written_.back().empty()) << "cannot write test picture " << name;
         return written_.back();
     }
     std::string File(const char* name, const std::string& content) {
-        written_.push_back(TemporaryPath(name));
-        WriteFileBytes(written_.back(), content.data(), static_cast<DWORD>(content.size()));
+        written_.push_back(test::TemporaryPath(name));
+        EXPECT_TRUE(test::WriteFileBytes(written_.back(), content.data(), static_cast<DWORD>(content.size())));
         return written_.back();
     }
 
@@ -157,11 +129,11 @@ TEST_F(PictureBoxTest, AFileThatCannotBeLoadedKeepsThePicture) {
         return bytes;
     }();
     const std::string failures[] = {
-        TemporaryPath("qx_test_no_such_file.jpg"),
+        test::TemporaryPath("qx_test_no_such_file.jpg"),
         File("qx_test_text.jpg", "これは画像ではありません"),
         File("qx_test_empty.jpg", ""),
         File("qx_test_truncated.jpg", truncated),
-        TemporaryPath(""),
+        test::TemporaryPath(""),
         "",
     };
     for (const std::string& path : failures) {
@@ -185,7 +157,7 @@ TEST_F(PictureBoxTest, AFileStillOpenForWritingIsNotRead) {
 }
 
 TEST_F(PictureBoxTest, AnEmptyBoxDrawsNothing) {
-    EXPECT_FALSE(box_.LoadFile(TemporaryPath("qx_test_no_such_file.jpg").c_str()));
+    EXPECT_FALSE(box_.LoadFile(test::TemporaryPath("qx_test_no_such_file.jpg").c_str()));
     EXPECT_FALSE(box_.loaded());
     RedrawWindow(host_.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const test::ClientCapture capture = Screen();

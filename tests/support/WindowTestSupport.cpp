@@ -128,6 +128,37 @@ bool ColoursClose(std::uint32_t a, std::uint32_t b, int tolerance) {
     return true;
 }
 
+std::string TemporaryPath(const char* name) {
+    char directory[MAX_PATH];
+    const DWORD length = GetTempPathA(sizeof(directory), directory);
+    if (length == 0 || length >= sizeof(directory)) {
+        return std::string();
+    }
+    return std::string(directory) + name;
+}
+
+bool WriteFileBytes(const std::string& path, const void* bytes, DWORD size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool complete = WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    CloseHandle(file);
+    return complete;
+}
+
+std::string WriteResourceFile(int resource, const char* name) {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL data = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = data != nullptr ? LockResource(data) : nullptr;
+    const std::string path = TemporaryPath(name);
+    if (bytes == nullptr || path.empty() || !WriteFileBytes(path, bytes, SizeofResource(nullptr, found))) {
+        return std::string();
+    }
+    return path;
+}
+
 void SetClientSize(HWND window, int width, int height) {
     RECT client;
     RECT outer;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace qx::test {
@@ -32,6 +33,14 @@ ClientCapture CaptureClient(HWND window);
 
 // True when each channel of the two colours differs by at most `tolerance`.
 bool ColoursClose(std::uint32_t a, std::uint32_t b, int tolerance);
+
+// A file of that name in the temporary directory.
+std::string TemporaryPath(const char* name);
+// Writes bytes to a new file (replacing one of the same name).
+bool WriteFileBytes(const std::string& path, const void* bytes, DWORD size);
+// Writes an RCDATA resource of this program to a temporary file of that name
+// and answers its path (empty when the resource cannot be written).
+std::string WriteResourceFile(int resource, const char* name);
 
 // Resizes a window so that its client area has exactly this size.
 void SetClientSize(HWND window, int width, int height);
