@@ -151,7 +151,8 @@ INT_PTR CALLBACK Dialog::DialogProcedure(HWND window, UINT message, WPARAM wPara
         dialog->window_ = nullptr;
     }
     if (!handled) {
-        return FALSE;
+        // Without an initialisation handler the platform sets the default focus.
+        return message == WM_INITDIALOG ? TRUE : FALSE;
     }
     if (AnswersDirectly(message)) {
         return static_cast<INT_PTR>(result);

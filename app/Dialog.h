@@ -22,7 +22,8 @@
 // Entries are tried in order; the first that matches handles the message.
 // A message handler's answer is what the dialog answers (for WM_INITDIALOG
 // and the WM_CTLCOLOR messages it is the dialog procedure's own return value,
-// so 0 there leaves the platform's default). A command or notification from a
+// so 0 there leaves the platform's default; a dialog without a WM_INITDIALOG
+// entry gets the default focus). A command or notification from a
 // child that no entry handles, and the child's owner-draw and colour messages,
 // are reflected to the child when a ControlWrapper holds it; otherwise the
 // platform's default applies.

@@ -109,6 +109,19 @@ const ProbeDialog::MessageMap ProbeDialog::kMessageMap = {
     OnNotify(kAnyControl, NM_RETURN, &ProbeDialog::OnAnyReturn),
 };
 
+// A dialog with nothing in its map but an unrelated message.
+class PlainDialog : public DialogImpl<PlainDialog> {
+public:
+    static const MessageMap kMessageMap;
+
+private:
+    LRESULT OnApp(WPARAM, LPARAM) { return 0; }
+};
+
+const PlainDialog::MessageMap PlainDialog::kMessageMap = {
+    OnMessage(WM_APP, &PlainDialog::OnApp),
+};
+
 LRESULT SendNotify(HWND dialog, HWND from, UINT code) {
     NMHDR header{from, static_cast<UINT_PTR>(GetDlgCtrlID(from)), code};
     return SendMessageA(dialog, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
@@ -285,6 +298,12 @@ TEST_F(DialogTest, ModelessDialogThatDestroysItselfDuringInitialisationYieldsNoW
     EXPECT_NE(dialog.windowAtInit, nullptr);
     EXPECT_FALSE(IsWindow(dialog.windowAtInit));
     EXPECT_EQ(dialog.Window(), nullptr);
+}
+
+TEST_F(DialogTest, DialogWithoutInitialisationHandlerGetsTheDefaultFocus) {
+    PlainDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, IDD_TEST_BINDING), nullptr);
+    EXPECT_EQ(GetFocus(), dialog.Item(IDOK)) << "the first tab stop";
 }
 
 TEST_F(DialogTest, DestroyingAModelessDialogObjectDestroysItsWindow) {

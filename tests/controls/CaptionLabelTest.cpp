@@ -88,15 +88,6 @@ protected:
     HFONT font_ = nullptr;
 };
 
-TEST_F(CaptionLabelTest, NewLabelStartsFromTheSystemColours) {
-    const CaptionLabel fresh;
-    EXPECT_EQ(fresh.startColour, GetSysColor(COLOR_ACTIVECAPTION));
-    EXPECT_EQ(fresh.endColour, GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(fresh.textColour, GetSysColor(COLOR_CAPTIONTEXT));
-    EXPECT_EQ(fresh.margin, 10);
-    EXPECT_EQ(fresh.alignment, CaptionLabel::kAlignLeft);
-}
-
 TEST_F(CaptionLabelTest, GradientPixelsOfA255PixelCaption) {
     const test::ClientCapture capture = Show(255, 20, "");
     ASSERT_EQ(capture.width, 255);

@@ -89,13 +89,5 @@ TEST_F(ListControlTest, SelectionStateCheckStateAndItemData) {
     EXPECT_EQ(list_.NextRow(-1, LVNI_SELECTED), -1);
 }
 
-TEST_F(ListControlTest, SmallImageListIsSwapped) {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
-    ASSERT_NE(images, nullptr);
-    EXPECT_EQ(list_.SetSmallImageList(images), nullptr);
-    EXPECT_EQ(list_.SetSmallImageList(nullptr), images);
-    ImageList_Destroy(images);
-}
-
 }  // namespace
 }  // namespace qx
