@@ -1,0 +1,285 @@
+#include "details/PlanDialog.h"
+
+#include "controls/ListControl.h"
+#include "details/PlanText.h"
+#include "net/ExternalLinks.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace qx {
+namespace {
+
+// An edit that shows one of the hotel's details.
+struct DetailEdit {
+    int id;
+    const char* text;
+};
+
+struct PlanColumn {
+    const char* title;
+    int format;
+    int width;  // pixels; the last column takes the rest of the list
+};
+
+constexpr PlanColumn kPlanColumns[] = {
+    {"予約", LVCFMT_LEFT, 0},
+    {"部屋タイプ", LVCFMT_LEFT, 210},
+    {"プラン詳細", LVCFMT_LEFT, 230},
+    {"合計金額", LVCFMT_RIGHT, 65},
+    {"食事", LVCFMT_LEFT, -1},
+};
+constexpr int kChargeColumn = 3;
+constexpr int kRoomNameColumn = 1;
+// The fixed widths of the columns before the last.
+constexpr int kFixedColumnsWidth = 0 + 210 + 230 + 65;
+
+// A reservation address is read back from the list into this many bytes.
+constexpr int kReserveUrlBufferSize = 512;
+
+int WindowWidth(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    return bounds.right - bounds.left;
+}
+
+}  // namespace
+
+const PlanDialog::MessageMap PlanDialog::kMessageMap = {
+    OnMessage(WM_INITDIALOG, &PlanDialog::OnInitDialog),
+    OnMessage(WM_TIMER, &PlanDialog::OnTimer),
+    OnMessage(WM_CTLCOLORSTATIC, &PlanDialog::OnColourStatic),
+    OnCommand(IDC_PLAN_CLOSE, &PlanDialog::OnCloseButton),
+    OnCommand(IDC_PLAN_CANCEL, &PlanDialog::OnCancelButton),
+    OnCommand(IDC_RESERVE_BUTTON, &PlanDialog::OnReserve),
+    OnCommand(IDC_HOTEL_PAGE_BUTTON, &PlanDialog::OnHotelPage),
+    OnNotify(IDC_PLAN_LIST, LVN_ITEMCHANGED, &PlanDialog::OnPlanSelectionChanged),
+    OnNotify(IDC_PLAN_LIST, NM_DBLCLK, &PlanDialog::OnPlanDoubleClick),
+};
+
+PlanDialog::PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo) : reply_(reply), hotelNo_(hotelNo) {}
+
+PlanDialog::~PlanDialog() {
+    ReleaseResources();
+}
+
+INT_PTR PlanDialog::Run(HWND owner) {
+    return DoModal(owner, IDD_PLAN_INFORMATION);
+}
+
+LRESULT PlanDialog::OnInitDialog(WPARAM, LPARAM) {
+    CentreOverOwner();
+    ShowHotelDetails();
+    SetUpPlanList();
+    FillPlanList();
+    planList_.ascending[kRoomNameColumn] = 0;
+    planList_.SortByColumn(kRoomNameColumn);
+    ShowWaitingPicture();
+    SetTimer(Window(), IDT_PICTURE_START, 100, nullptr);
+    detailBrush_ = CreateSolidBrush(kDetailBackground);
+    return TRUE;
+}
+
+void PlanDialog::ShowHotelDetails() {
+    const HotelRecord* hotel = reply_.FindHotel(hotelNo_);
+    if (hotel == nullptr) {
+        return;
+    }
+    hotel_ = *hotel;
+    const DetailEdit edits[] = {
+        {IDC_HOTEL_NAME, hotel_.hotelName},
+        {IDC_TELEPHONE_NO, hotel_.telephoneNo},
+        {IDC_FAX_NO, hotel_.faxNo},
+        {IDC_HOTEL_SPECIAL, hotel_.hotelSpecial},
+        {IDC_ACCESS, hotel_.access},
+        {IDC_PARKING, hotel_.parkingInformation},
+        {IDC_CHECKIN_TIME, hotel_.checkinTime},
+        {IDC_CHECKOUT_TIME, hotel_.checkoutTime},
+    };
+    for (const DetailEdit& edit : edits) {
+        SetDlgItemTextA(Window(), edit.id, edit.text);
+    }
+    char caption[kPlanWindowTitleMaxLength + 1] = {};
+    GetWindowTextA(Window(), caption, sizeof caption);
+    SetWindowTextA(Window(), ComposePlanWindowTitle(hotel_.hotelName, caption).c_str());
+}
+
+void PlanDialog::SetUpPlanList() {
+    planList_.Bind(Item(IDC_PLAN_LIST));
+    planList_.numericColumn[kChargeColumn] = 1;
+    const ListControl list(planList_.Window());
+    ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    const int restWidth = WindowWidth(list.Window()) - kFixedColumnsWidth - GetSystemMetrics(SM_CXVSCROLL) -
+                          2 * GetSystemMetrics(SM_CXEDGE);
+    int index = 0;
+    for (const PlanColumn& column : kPlanColumns) {
+        list.InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);
+        ++index;
+    }
+    images_ = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
+    if (images_ != nullptr) {
+        ImageList_SetBkColor(images_, RGB(255, 255, 255));
+        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HOTEL), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        if (icon != nullptr) {
+            ImageList_AddIcon(images_, icon);
+            DestroyIcon(icon);
+        }
+        list.SetSmallImageList(images_);
+    }
+}
+
+void PlanDialog::FillPlanList() {
+    const ListControl list(planList_.Window());
+    list.DeleteAllRows();
+    for (const PlanRecord& plan : reply_.plans) {
+        if (plan.hotelNo != hotelNo_) {
+            continue;
+        }
+        const PlanListRow texts = ComposePlanListRow(plan);
+        const int row = list.InsertRow(list.RowCount(), texts[0].c_str());
+        if (row < 0) {
+            continue;
+        }
+        for (std::size_t column = 1; column < texts.size(); ++column) {
+            list.SetCellText(row, static_cast<int>(column), texts[column].c_str());
+        }
+    }
+    list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void PlanDialog::ShowWaitingPicture() {
+    TempFilePath(kHotelPictureName, hotelPicturePath_);
+    if (TempFilePath(kWaitPictureName, waitPicturePath_)) {
+        ExtractWaitImage(waitPicturePath_);
+    }
+    pictureBox_.Attach(Item(IDC_HOTEL_PICTURE));
+    pictureBox_.PrepareDrawingContext();
+    pictureBox_.LoadFile(waitPicturePath_);
+}
+
+LRESULT PlanDialog::OnTimer(WPARAM timerId, LPARAM) {
+    if (timerId != IDT_PICTURE_START) {
+        return 0;
+    }
+    KillTimer(Window(), IDT_PICTURE_START);
+    if (pictureJob_ == nullptr) {
+        DownloadHotelPicture();
+    }
+    if (closePending_ != 0) {
+        Close(closePending_);
+    }
+    return 0;
+}
+
+void PlanDialog::DownloadHotelPicture() {
+    if (hotelPicturePath_[0] == '\0') {
+        return;
+    }
+    // The job deletes the file when it is freed: by the dialog at its end, or
+    // by a worker that outlived the wait when it finally stops writing.
+    pictureJob_ = HttpFetchJob::Create(hotel_.hotelImageUrl, nullptr, hotelPicturePath_, true);
+    downloading_ = true;
+    const int result = WaitForFetch(*pictureJob_, FetchFileWorker, kPictureTimeLimitMs);
+    downloading_ = false;
+    if (result == kFetchOk && closePending_ == 0) {
+        pictureBox_.LoadFile(hotelPicturePath_);
+        RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+}
+
+LRESULT PlanDialog::OnColourStatic(WPARAM dc, LPARAM control) {
+    if (detailBrush_ == nullptr || !IsDetailEdit(reinterpret_cast<HWND>(control))) {
+        return 0;
+    }
+    HDC context = reinterpret_cast<HDC>(dc);
+    SetTextColor(context, RGB(0, 0, 0));
+    SetBkColor(context, kDetailBackground);
+    return reinterpret_cast<LRESULT>(detailBrush_);
+}
+
+bool PlanDialog::IsDetailEdit(HWND control) const {
+    switch (GetDlgCtrlID(control)) {
+    case IDC_HOTEL_NAME:
+    case IDC_TELEPHONE_NO:
+    case IDC_FAX_NO:
+    case IDC_HOTEL_SPECIAL:
+    case IDC_ACCESS:
+    case IDC_PARKING:
+    case IDC_CHECKIN_TIME:
+    case IDC_CHECKOUT_TIME:
+        return GetParent(control) == Window();
+    default:
+        return false;
+    }
+}
+
+void PlanDialog::OnCloseButton() {
+    Close(IDC_PLAN_CLOSE);
+}
+
+void PlanDialog::OnCancelButton() {
+    Close(IDC_PLAN_CANCEL);
+}
+
+void PlanDialog::Close(int buttonId) {
+    if (downloading_) {
+        // The timer handler finishes the close once the wait has stopped.
+        closePending_ = buttonId;
+        pictureJob_->stopWaiting = true;
+        return;
+    }
+    KillTimer(Window(), IDT_PICTURE_START);
+    ReleaseResources();
+    EndDialog(buttonId);
+}
+
+void PlanDialog::ReleaseResources() {
+    if (detailBrush_ != nullptr) {
+        DeleteObject(detailBrush_);
+        detailBrush_ = nullptr;
+    }
+    if (images_ != nullptr) {
+        if (planList_.Window() != nullptr) {
+            ListControl(planList_.Window()).SetSmallImageList(nullptr);
+        }
+        ImageList_Destroy(images_);
+        images_ = nullptr;
+    }
+    if (waitPicturePath_[0] != '\0' || hotelPicturePath_[0] != '\0') {
+        DeletePictureFiles(hotelPicturePath_, waitPicturePath_);
+        hotelPicturePath_[0] = '\0';
+        waitPicturePath_[0] = '\0';
+    }
+    pictureJob_.reset();
+}
+
+void PlanDialog::OnReserve() {
+    const ListControl list(planList_.Window());
+    const int row = list.NextRow(-1, LVNI_SELECTED);
+    if (row < 0) {
+        return;
+    }
+    char reserveUrl[kReserveUrlBufferSize] = {};
+    list.CellText(row, 0, reserveUrl, sizeof reserveUrl);
+    OpenReservationPage(reserveUrl);
+}
+
+void PlanDialog::OnHotelPage() {
+    OpenHotelPage(reply_.hotels, hotelNo_);
+}
+
+LRESULT PlanDialog::OnPlanSelectionChanged(NMHDR*) {
+    const bool selected = ListControl(planList_.Window()).NextRow(-1, LVNI_SELECTED) >= 0;
+    EnableWindow(Item(IDC_RESERVE_BUTTON), selected);
+    return 0;
+}
+
+LRESULT PlanDialog::OnPlanDoubleClick(NMHDR*) {
+    OnReserve();
+    return 0;
+}
+
+}  // namespace qx

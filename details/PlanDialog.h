@@ -1,0 +1,76 @@
+// The plan information window: one hotel of the last search with its details,
+// its picture and its room plans, from which the reservation page of a plan or
+// the hotel's page opens in the browser.
+//
+// The picture: the waiting picture is written to a temporary file and shown at
+// once; 100 ms after opening the hotel picture is downloaded into a second
+// temporary file and replaces it. Closing deletes both files. A close pressed
+// while the download runs stops the wait at once; the dialog ends when the
+// timer handler has returned, and a worker still writing the file afterwards
+// deletes it itself when it ends.
+#pragma once
+
+#include "app/Dialog.h"
+#include "controls/PictureBox.h"
+#include "controls/SortableListView.h"
+#include "net/HotelPictureFiles.h"
+#include "net/HttpFetchJob.h"
+#include "parse/HotelSearchReply.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace qx {
+
+class PlanDialog : public DialogImpl<PlanDialog> {
+public:
+    static const MessageMap kMessageMap;
+
+    // Light yellow behind the detail edits.
+    static constexpr COLORREF kDetailBackground = RGB(255, 255, 220);
+    // Wait for the hotel picture before the waiting picture is kept.
+    static constexpr DWORD kPictureTimeLimitMs = 5000;
+
+    PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo);
+    ~PlanDialog() override;
+
+    // Runs the dialog modally; answers the id of the button that closed it.
+    INT_PTR Run(HWND owner);
+
+private:
+    LRESULT OnInitDialog(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM timerId, LPARAM);
+    LRESULT OnColourStatic(WPARAM dc, LPARAM control);
+    void OnCloseButton();
+    void OnCancelButton();
+    void OnReserve();
+    void OnHotelPage();
+    LRESULT OnPlanSelectionChanged(NMHDR*);
+    LRESULT OnPlanDoubleClick(NMHDR*);
+
+    void ShowHotelDetails();
+    void SetUpPlanList();
+    void FillPlanList();
+    void ShowWaitingPicture();
+    void DownloadHotelPicture();
+    void Close(int buttonId);
+    void ReleaseResources();
+    bool IsDetailEdit(HWND control) const;
+
+    const HotelSearchReply& reply_;
+    const std::int32_t hotelNo_;
+    HotelRecord hotel_{};
+    SortableListView planList_;
+    HIMAGELIST images_ = nullptr;
+    PictureBox pictureBox_;
+    char hotelPicturePath_[kPicturePathWidth] = {};
+    char waitPicturePath_[kPicturePathWidth] = {};
+    HBRUSH detailBrush_ = nullptr;
+    HttpFetchJobPtr pictureJob_;
+    bool downloading_ = false;
+    // The button pressed while the download ran, or 0.
+    int closePending_ = 0;
+};
+
+}  // namespace qx
