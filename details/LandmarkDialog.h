@@ -1,0 +1,67 @@
+// The modal "エリア指定" dialog: the user types a station or building name,
+// the dialog asks the geocoding page for matching places, lists them, shows a
+// chosen one on the web map and, on OK, writes its name and position into the
+// caller's search conditions.
+//
+//   LandmarkDialog dialog(conditions);
+//   if (dialog.DoModal(owner, IDD_LANDMARK) == 0) { /* landmarkName, latitude, longitude written */ }
+//
+// DoModal ends with 0 when a place was chosen and with -1 when cancelled; the
+// conditions are then unchanged. The dialog touches no other field.
+#pragma once
+
+#include "app/Dialog.h"
+#include "search/SearchConditions.h"
+
+#include <BuildConfig.h>
+
+#include <string>
+#include <string_view>
+
+namespace qx {
+
+class HttpFetchJob;
+class ListControl;
+struct LandmarkRecord;
+
+class LandmarkDialog : public DialogImpl<LandmarkDialog> {
+public:
+    static const MessageMap kMessageMap;
+
+    // The hosts ("name[:port]") of the geocoding page and of the web map; the
+    // program uses the built-in ones, tests their own server.
+    explicit LandmarkDialog(SearchConditions& conditions, std::string_view geocodeHost = build::kGeocodeHost,
+                            std::string_view mapHost = build::kMapHost);
+
+private:
+    LRESULT OnInitDialog(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    void OnTextFocus();
+    void OnSearch();
+    LRESULT OnItemChanged(NMHDR*);
+    LRESULT OnListDoubleClick(NMHDR*);
+    void OnOk();
+    void OnMap();
+    void OnCancel();
+
+    ListControl List() const;
+    void SetUpList();
+    std::string LandmarkText() const;
+    void ReleaseImages();
+    // Reads the geocoding page for text; false when the fetch failed.
+    bool FetchPlaces(const std::string& text, std::string& page);
+    void ListPlaces(const std::string& page);
+    int SelectedRow() const;
+    std::string CellText(int row, int column, int bufferSize) const;
+    bool ReadSelectedPlace(LandmarkRecord& place) const;
+    void Choose();
+
+    SearchConditions& conditions_;
+    const std::string geocodeHost_;
+    const std::string mapHost_;
+    HIMAGELIST images_ = nullptr;
+    // The fetch being waited for, so that closing the dialog can cut the wait short.
+    HttpFetchJob* runningFetch_ = nullptr;
+};
+
+}  // namespace qx
