@@ -32,6 +32,20 @@ std::int64_t DaysFromCivil(std::int64_t year, std::int64_t month, std::int64_t d
     return era * 146097 + dayOfEra - 719468;
 }
 
+// The proleptic Gregorian date of a day count from 1970-01-01 (the inverse of
+// DaysFromCivil, for counts from 1601 on).
+void CivilFromDays(std::int64_t days, std::int64_t& year, std::int64_t& month, std::int64_t& day) {
+    days += 719468;
+    const std::int64_t era = days / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+    day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+    month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+}
+
 }  // namespace
 
 std::optional<std::int64_t> SecondsSince1970(const LocalDateTime& value) {
@@ -54,6 +68,27 @@ LocalDateTime StartOfDay(const LocalDateTime& value) {
     start.minute = 0;
     start.second = 0;
     return start;
+}
+
+LocalDateTime AddDays(const LocalDateTime& value, int days) {
+    if (!IsConvertible(value)) {
+        return value;
+    }
+    const std::int64_t count = DaysFromCivil(value.year, value.month, value.day) + days;
+    std::int64_t year = 0;
+    std::int64_t month = 0;
+    std::int64_t day = 0;
+    CivilFromDays(count, year, month, day);
+    if (year < kFirstYear || year > kLastYear) {
+        return value;
+    }
+    LocalDateTime moved = value;
+    moved.year = static_cast<std::uint16_t>(year);
+    moved.month = static_cast<std::uint16_t>(month);
+    moved.day = static_cast<std::uint16_t>(day);
+    // 1970-01-01 was a Thursday (4); the count is never below 1601's here.
+    moved.dayOfWeek = static_cast<std::uint16_t>(((count % 7) + 7 + 4) % 7);
+    return moved;
 }
 
 }  // namespace qx

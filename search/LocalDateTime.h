@@ -32,4 +32,10 @@ std::optional<std::int64_t> SecondsSince1970(const LocalDateTime& value);
 // The same moment at 00:00:00 of its day; the milliseconds are kept.
 LocalDateTime StartOfDay(const LocalDateTime& value);
 
+// The same time of day `days` calendar days later (earlier when negative),
+// across month and year ends, with the day of week of the new date. A value
+// that SecondsSince1970 refuses, or a result outside the years 1601 to 30827,
+// gives value unchanged.
+LocalDateTime AddDays(const LocalDateTime& value, int days);
+
 }  // namespace qx

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -78,6 +79,54 @@ TEST(StartOfDay, ZeroesTheTimeOfDayButKeepsMilliseconds) {
     const LocalDateTime start = qx::StartOfDay({2007, 8, 3, 1, 23, 59, 58, 765});
     const LocalDateTime expected{2007, 8, 3, 1, 0, 0, 0, 765};
     EXPECT_EQ(std::memcmp(&start, &expected, sizeof start), 0);
+}
+
+std::string DateText(const LocalDateTime& v) {
+    return std::to_string(v.year) + '-' + std::to_string(v.month) + '-' + std::to_string(v.day) + " (" +
+           std::to_string(v.dayOfWeek) + ") " + std::to_string(v.hour) + ':' + std::to_string(v.minute) +
+           ':' + std::to_string(v.second) + '.' + std::to_string(v.milliseconds);
+}
+
+TEST(AddDays, CrossesMonthAndYearEndsAndKeepsTheTimeOfDay) {
+    const struct {
+        LocalDateTime from;
+        int days;
+        LocalDateTime to;
+    } cases[] = {
+        {{2007, 8, 5, 10, 9, 41, 7, 250}, 2, {2007, 8, 0, 12, 9, 41, 7, 250}},
+        {{2007, 8, 4, 30, 23, 59, 59, 999}, 2, {2007, 9, 6, 1, 23, 59, 59, 999}},
+        {{2007, 12, 1, 31, 0, 0, 0, 0}, 2, {2008, 1, 3, 2, 0, 0, 0, 0}},
+        {{2007, 12, 6, 29, 12, 0, 0, 0}, 4, {2008, 1, 3, 2, 12, 0, 0, 0}},
+        {{2008, 2, 4, 28, 8, 0, 0, 0}, 2, {2008, 3, 6, 1, 8, 0, 0, 0}},   // leap year
+        {{2007, 2, 2, 27, 8, 0, 0, 0}, 2, {2007, 3, 4, 1, 8, 0, 0, 0}},
+        {{2000, 2, 1, 28, 0, 0, 0, 0}, 1, {2000, 2, 2, 29, 0, 0, 0, 0}},  // divisible by 400
+        {{1900, 2, 3, 28, 0, 0, 0, 0}, 1, {1900, 3, 4, 1, 0, 0, 0, 0}},   // divisible by 100 only
+        {{2008, 3, 6, 1, 0, 0, 0, 0}, -1, {2008, 2, 5, 29, 0, 0, 0, 0}},
+        {{1970, 1, 4, 1, 0, 0, 0, 0}, -1, {1969, 12, 3, 31, 0, 0, 0, 0}},
+        {{2007, 8, 5, 10, 0, 0, 0, 0}, 0, {2007, 8, 5, 10, 0, 0, 0, 0}},
+        {{2007, 8, 0, 10, 0, 0, 0, 0}, 366, {2008, 8, 0, 10, 0, 0, 0, 0}},  // a wrong day of week is recomputed
+        {{1601, 1, 1, 1, 0, 0, 0, 0}, 0, {1601, 1, 1, 1, 0, 0, 0, 0}},
+        {{30827, 12, 4, 30, 0, 0, 0, 0}, 1, {30827, 12, 5, 31, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const LocalDateTime moved = qx::AddDays(c.from, c.days);
+        EXPECT_EQ(DateText(moved), DateText(c.to)) << DateText(c.from) << " + " << c.days;
+    }
+}
+
+TEST(AddDays, LeavesUnconvertibleValuesAndResultsOutOfRangeUnchanged) {
+    std::vector<std::pair<LocalDateTime, int>> cases;
+    for (const LocalDateTime& value : kUnconvertible) {
+        cases.push_back({value, 2});
+    }
+    cases.push_back({{30827, 12, 5, 31, 0, 0, 0, 0}, 1});
+    cases.push_back({{1601, 1, 1, 1, 0, 0, 0, 0}, -1});
+    cases.push_back({{2007, 8, 5, 10, 0, 0, 0, 0}, 2147483647});
+    cases.push_back({{2007, 8, 5, 10, 0, 0, 0, 0}, -2147483647 - 1});
+    for (const auto& [value, days] : cases) {
+        const LocalDateTime moved = qx::AddDays(value, days);
+        EXPECT_EQ(std::memcmp(&moved, &value, sizeof moved), 0) << DateText(value) << " + " << days;
+    }
 }
 
 #ifdef _WIN32
