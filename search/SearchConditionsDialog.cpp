@@ -1,0 +1,480 @@
+#include "search/SearchConditionsDialog.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <cstring>
+#include <iterator>
+#include <utility>
+
+#include "app/HtmlHelp.h"
+#include "app/MessageBoxes.h"
+#include "details/LandmarkDialog.h"
+#include "net/FetchProgressDialog.h"
+#include "parse/DecimalText.h"
+#include "parse/FixedText.h"
+#include "res/resource.h"
+#include "search/AreaListLayout.h"
+#include "search/LocalDateTime.h"
+#include "search/SearchRequest.h"
+
+namespace qx {
+namespace {
+
+constexpr char kExitText[] = "終了";
+constexpr char kOptionColumnTitle[] = "オプション";
+
+constexpr char kNotFoundMessage[] = "検索条件に該当する宿泊施設は見つかりませんでした。";
+constexpr char kNotFoundCaption[] = "検索結果";
+constexpr char kServerErrorMessage[] = "サーバでエラーが発生しました。\nしばらく時間をおいてから検索してください。";
+constexpr char kNoReplyMessage[] = "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。";
+constexpr char kServerErrorCaption[] = "サーバエラー";
+
+constexpr const char* kRadiusItems[] = {"500 [m]", "1000 [m]", "1500 [m]", "2000 [m]", "2500 [m]", "3000 [m]"};
+constexpr int kRadiusStepMetres = 500;
+constexpr int kDefaultRadiusItem = 1;  // 1000 m
+
+// The option list's items, in the fixed facility order of the conditions.
+constexpr const char* kFacilityItems[] = {"禁煙", "インターネット", "大浴場", "温泉", "朝食あり", "夕食あり"};
+static_assert(std::size(kFacilityItems) == std::size(kFacilityConditions));
+
+constexpr int kDefaultMiddleClass = 12;  // the thirteenth prefecture, the capital
+constexpr int kDefaultAdultItem = 1;     // one adult
+constexpr char kDefaultMinCharge[] = "5000";
+constexpr char kDefaultMaxCharge[] = "10000";
+constexpr int kDaysUntilCheckin = 2;
+constexpr int kDefaultNights = 2;
+
+// The state images of a check box list: 1 unticked, 2 ticked.
+constexpr UINT kUnticked = 1;
+constexpr UINT kTicked = 2;
+
+constexpr COLORREF kCaptionStartColour = RGB(50, 50, 255);
+constexpr COLORREF kCaptionEndColour = RGB(150, 150, 240);
+constexpr COLORREF kCaptionTextColour = RGB(255, 255, 255);
+
+static_assert(sizeof(LocalDateTime) == sizeof(SYSTEMTIME));
+
+void AddComboItem(HWND combo, const char* text) {
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void SelectComboItem(HWND combo, int position) {
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+int ComboSelection(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}
+
+// The selected item's text; empty when nothing is selected.
+std::string ComboSelectedText(HWND combo) {
+    const int position = ComboSelection(combo);
+    if (position < 0) {
+        return {};
+    }
+    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(position), 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+// A list operation of the catalogue that adds each name to combo as it appends it.
+AreaClassSink ComboSink(HWND combo) {
+    return [combo](const AreaClass& entry) { AddComboItem(combo, entry.name); };
+}
+
+void SetPickerDate(HWND picker, const LocalDateTime& date) {
+    SYSTEMTIME time;
+    std::memcpy(&time, &date, sizeof time);
+    SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+LocalDateTime PickerDate(HWND picker) {
+    SYSTEMTIME time{};
+    SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+    LocalDateTime date;
+    std::memcpy(static_cast<void*>(&date), &time, sizeof date);
+    return date;
+}
+
+LocalDateTime Now() {
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    LocalDateTime now;
+    std::memcpy(static_cast<void*>(&now), &time, sizeof now);
+    return now;
+}
+
+bool IsChecked(HWND button) {
+    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetChecked(HWND button, bool checked) {
+    SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SetOptionTicked(HWND list, int item, bool ticked) {
+    LVITEMA state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(ticked ? kTicked : kUnticked);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+}
+
+bool IsOptionTicked(HWND list, int item) {
+    const LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK);
+    return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12 == kTicked;
+}
+
+UINT IconStyle(MessageIcon icon) {
+    return icon == MessageIcon::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+}
+
+}  // namespace
+
+const SearchConditionsDialog::MessageMap SearchConditionsDialog::kMessageMap = {
+    OnMessage(WM_INITDIALOG, &SearchConditionsDialog::OnInitDialog),
+    OnCommandCode(IDC_MIDDLE_CLASS_LIST, CBN_SELCHANGE, &SearchConditionsDialog::OnMiddleClassChange),
+    OnCommandCode(IDC_SMALL_CLASS_LIST, CBN_SELCHANGE, &SearchConditionsDialog::OnSmallClassChange),
+    OnCommandCode(IDC_AREA_RADIO, BN_CLICKED, &SearchConditionsDialog::OnAreaRadio),
+    OnCommandCode(IDC_LANDMARK_RADIO, BN_CLICKED, &SearchConditionsDialog::OnLandmarkRadio),
+    OnCommandCode(IDC_BUDGET_CHECK, BN_CLICKED, &SearchConditionsDialog::OnBudgetCheck),
+    OnCommandCode(IDC_BUDGET_MIN, EN_SETFOCUS, &SearchConditionsDialog::OnBudgetEditFocus),
+    OnCommandCode(IDC_BUDGET_MAX, EN_SETFOCUS, &SearchConditionsDialog::OnBudgetEditFocus),
+    OnCommand(IDC_HELP_BUTTON, &SearchConditionsDialog::OnHelp),
+    OnCommand(IDOK, &SearchConditionsDialog::OnSearch),
+    OnCommand(IDCANCEL, &SearchConditionsDialog::OnCancel),
+};
+
+SearchConditionsDialog::SearchConditionsDialog(AreaCatalogue& catalogue, HotelSearchReply& reply,
+                                               SearchConditions& conditions, bool conditionsExist)
+    : catalogue_(catalogue),
+      reply_(reply),
+      conditions_(conditions),
+      conditionsExist_(conditionsExist) {}
+
+LRESULT SearchConditionsDialog::OnInitDialog(WPARAM, LPARAM) {
+    CentreOverOwner();
+    FillFixedLists();
+    SendMessageA(Item(IDC_LANDMARK_NAME), EM_SETREADONLY, TRUE, 0);
+
+    HWND middleList = Item(IDC_MIDDLE_CLASS_LIST);
+    catalogue_.ListMiddleClasses(ComboSink(middleList));
+    SelectComboItem(middleList, kDefaultMiddleClass);
+    RefillSmallClasses(ComboSelection(middleList));
+
+    SetDlgItemTextA(Window(), IDC_BUDGET_MIN, kDefaultMinCharge);
+    SetDlgItemTextA(Window(), IDC_BUDGET_MAX, kDefaultMaxCharge);
+    EnableBudgetEdits();
+    SetInitialDates();
+    PrepareOptionList();
+
+    if (conditionsExist_) {
+        ShowHeldConditions();
+    } else {
+        ShowDefaults();
+    }
+    BindCaptions();
+    return TRUE;
+}
+
+void SearchConditionsDialog::FillFixedLists() {
+    static constexpr const char* kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    for (int id : {IDC_ADULT_LIST, IDC_CHILD_LIST, IDC_INFANT_LIST}) {
+        for (const char* digit : kDigits) {
+            AddComboItem(Item(id), digit);
+        }
+    }
+    for (const char* digit : kDigits) {
+        if (digit[0] != '0') {
+            AddComboItem(Item(IDC_ROOM_LIST), digit);
+        }
+    }
+    for (const char* radius : kRadiusItems) {
+        AddComboItem(Item(IDC_RADIUS_LIST), radius);
+    }
+    SelectComboItem(Item(IDC_RADIUS_LIST), kDefaultRadiusItem);
+    SelectComboItem(Item(IDC_ADULT_LIST), kDefaultAdultItem);
+    SelectComboItem(Item(IDC_CHILD_LIST), 0);
+    SelectComboItem(Item(IDC_INFANT_LIST), 0);
+    SelectComboItem(Item(IDC_ROOM_LIST), 0);
+}
+
+// Check-in the day after tomorrow, check-out two nights later, both at the
+// current time of day.
+void SearchConditionsDialog::SetInitialDates() {
+    const LocalDateTime checkin = AddDays(Now(), kDaysUntilCheckin);
+    SetPickerDate(Item(IDC_CHECKIN_PICKER), checkin);
+    SetPickerDate(Item(IDC_CHECKOUT_PICKER), AddDays(checkin, kDefaultNights));
+}
+
+void SearchConditionsDialog::PrepareOptionList() {
+    HWND list = Item(IDC_OPTION_LIST);
+    const LPARAM styles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
+
+    RECT frame{};
+    GetWindowRect(list, &frame);
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE);
+    column.pszText = const_cast<char*>(kOptionColumnTitle);
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+
+    for (int i = 0; i < static_cast<int>(std::size(kFacilityItems)); ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(kFacilityItems[i]);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SetOptionTicked(list, i, false);
+    }
+}
+
+void SearchConditionsDialog::ShowDefaults() {
+    CopyField(conditions_.landmarkName, "");
+    SetDlgItemTextA(Window(), IDCANCEL, kExitText);
+    SetChecked(Item(IDC_AREA_RADIO), true);
+    SetChecked(Item(IDC_LANDMARK_RADIO), false);
+    ApplyAreaRule(true);
+}
+
+void SearchConditionsDialog::ShowHeldConditions() {
+    const bool nearLandmark = conditions_.areaMode == kAreaModeNearLandmark;
+    SetChecked(Item(IDC_AREA_RADIO), !nearLandmark);
+    SetChecked(Item(IDC_LANDMARK_RADIO), nearLandmark);
+    if (nearLandmark) {
+        SetDlgItemTextA(Window(), IDC_LANDMARK_NAME, conditions_.landmarkName);
+        // A radius that no item shows (none was stored yet) keeps the default item.
+        const int radiusItem = conditions_.radiusMetres / kRadiusStepMetres - 1;
+        if (radiusItem >= 0 && radiusItem < static_cast<int>(std::size(kRadiusItems)) &&
+            conditions_.radiusMetres % kRadiusStepMetres == 0) {
+            SelectComboItem(Item(IDC_RADIUS_LIST), radiusItem);
+        }
+    }
+    ApplyAreaRule(!nearLandmark);
+
+    SelectComboItem(Item(IDC_MIDDLE_CLASS_LIST), conditions_.middleClassIndex);
+    RefillSmallClasses(conditions_.middleClassIndex);
+    SelectComboItem(Item(IDC_SMALL_CLASS_LIST), conditions_.smallClassIndex);
+    UpdateDetailClasses(conditions_.smallClassIndex);
+    SelectComboItem(Item(IDC_DETAIL_CLASS_LIST), conditions_.detailClassIndex);
+
+    SetPickerDate(Item(IDC_CHECKIN_PICKER), conditions_.checkinDate);
+    SetPickerDate(Item(IDC_CHECKOUT_PICKER), conditions_.checkoutDate);
+
+    SelectComboItem(Item(IDC_ADULT_LIST), conditions_.adultNum);
+    SelectComboItem(Item(IDC_CHILD_LIST), conditions_.upClassNum);
+    SelectComboItem(Item(IDC_INFANT_LIST), conditions_.infantWithMBNum);
+    SelectComboItem(Item(IDC_ROOM_LIST), conditions_.roomNum - 1);
+
+    const bool budget = conditions_.minCharge != -1 && conditions_.maxCharge != -1;
+    SetChecked(Item(IDC_BUDGET_CHECK), budget);
+    if (budget) {
+        SetDlgItemInt(Window(), IDC_BUDGET_MIN, static_cast<UINT>(conditions_.minCharge), TRUE);
+        SetDlgItemInt(Window(), IDC_BUDGET_MAX, static_cast<UINT>(conditions_.maxCharge), TRUE);
+    }
+    EnableBudgetEdits();
+
+    HWND options = Item(IDC_OPTION_LIST);
+    for (int i = 0; i < static_cast<int>(std::size(kFacilityConditions)); ++i) {
+        if (conditions_.*kFacilityConditions[i].flag != 0) {
+            SetOptionTicked(options, i, true);
+        }
+    }
+}
+
+void SearchConditionsDialog::BindCaptions() {
+    for (auto [caption, id] : {std::pair{&areaCaption_, IDC_AREA_CAPTION}, std::pair{&stayCaption_, IDC_STAY_CAPTION}}) {
+        caption->Bind(Item(id));
+        caption->startColour = kCaptionStartColour;
+        caption->endColour = kCaptionEndColour;
+        caption->textColour = kCaptionTextColour;
+    }
+}
+
+void SearchConditionsDialog::OnMiddleClassChange() {
+    RefillSmallClasses(ComboSelection(Item(IDC_MIDDLE_CLASS_LIST)));
+}
+
+void SearchConditionsDialog::OnSmallClassChange() {
+    UpdateDetailClasses(ComboSelection(Item(IDC_SMALL_CLASS_LIST)));
+}
+
+// A class that the catalogue does not find leaves both the list and the
+// catalogue's entries as they were.
+void SearchConditionsDialog::RefillSmallClasses(int middlePosition) {
+    HWND smallList = Item(IDC_SMALL_CLASS_LIST);
+    if (FindClass(catalogue_.middleClasses, middlePosition) != nullptr) {
+        SendMessageA(smallList, CB_RESETCONTENT, 0, 0);
+        catalogue_.ListSmallClasses(middlePosition, ComboSink(smallList));
+    }
+    SelectComboItem(smallList, 0);
+    UpdateDetailClasses(0);
+}
+
+void SearchConditionsDialog::UpdateDetailClasses(int smallPosition) {
+    HWND smallList = Item(IDC_SMALL_CLASS_LIST);
+    HWND detailList = Item(IDC_DETAIL_CLASS_LIST);
+    if (FindClass(catalogue_.smallClasses, smallPosition) != nullptr) {
+        SendMessageA(detailList, CB_RESETCONTENT, 0, 0);
+    }
+    const bool hasDetails = catalogue_.ListDetailClasses(smallPosition, ComboSink(detailList));
+    ShowWindow(detailList, hasDetails ? SW_SHOW : SW_HIDE);
+
+    RECT smallRect{};
+    RECT detailRect{};
+    GetWindowRect(smallList, &smallRect);
+    GetWindowRect(detailList, &detailRect);
+    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&smallRect), 2);
+    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&detailRect), 2);
+    const int right = SmallClassListRight(detailRect.left, detailRect.right, hasDetails);
+    SetWindowPos(smallList, nullptr, 0, 0, right - smallRect.left, smallRect.bottom - smallRect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SelectComboItem(detailList, 0);
+}
+
+void SearchConditionsDialog::ApplyAreaRule(bool byArea) {
+    for (int id : {IDC_MIDDLE_CLASS_LIST, IDC_SMALL_CLASS_LIST, IDC_DETAIL_CLASS_LIST}) {
+        EnableWindow(Item(id), byArea);
+    }
+    EnableWindow(Item(IDC_RADIUS_LIST), !byArea);
+}
+
+void SearchConditionsDialog::OnAreaRadio() {
+    ApplyAreaRule(true);
+}
+
+// Every click lets the user pick a landmark anew; cancelling the pick returns
+// to the search by area.
+void SearchConditionsDialog::OnLandmarkRadio() {
+    ApplyAreaRule(false);
+    LandmarkDialog landmark(conditions_, hosts_.geocode, hosts_.map);
+    if (landmark.DoModal(Window(), IDD_LANDMARK) == 0) {
+        SetDlgItemTextA(Window(), IDC_LANDMARK_NAME, conditions_.landmarkName);
+    } else {
+        ReturnToAreaSearch();
+    }
+}
+
+void SearchConditionsDialog::ReturnToAreaSearch() {
+    HWND areaRadio = Item(IDC_AREA_RADIO);
+    SetChecked(areaRadio, true);
+    SetChecked(Item(IDC_LANDMARK_RADIO), false);
+    SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(areaRadio), TRUE);
+    ApplyAreaRule(true);
+}
+
+void SearchConditionsDialog::OnBudgetCheck() {
+    EnableBudgetEdits();
+}
+
+void SearchConditionsDialog::EnableBudgetEdits() {
+    const bool ticked = IsChecked(Item(IDC_BUDGET_CHECK));
+    EnableWindow(Item(IDC_BUDGET_MIN), ticked);
+    EnableWindow(Item(IDC_BUDGET_MAX), ticked);
+}
+
+// The budget is typed in plain digits: the edit that gets the focus loses its
+// input method.
+void SearchConditionsDialog::OnBudgetEditFocus() {
+    HWND focus = GetFocus();
+    if (focus == Item(IDC_BUDGET_MIN) || focus == Item(IDC_BUDGET_MAX)) {
+        ImmAssociateContext(focus, nullptr);
+    }
+}
+
+void SearchConditionsDialog::OnHelp() {
+    ShowHelpContents(Window());
+}
+
+void SearchConditionsDialog::OnCancel() {
+    EndDialog(-1);
+}
+
+void SearchConditionsDialog::OnSearch() {
+    StoreControls();
+    const std::string minCharge = WindowText(Item(IDC_BUDGET_MIN));
+    const std::string maxCharge = WindowText(Item(IDC_BUDGET_MAX));
+    const std::string radius = ComboSelectedText(Item(IDC_RADIUS_LIST));
+    SearchFormInput form;
+    form.budgetTicked = IsChecked(Item(IDC_BUDGET_CHECK));
+    form.minChargeText = minCharge;
+    form.maxChargeText = maxCharge;
+    form.radiusText = radius;
+    form.now = Now();
+    const SearchUrlResult request = BuildSearchUrl(conditions_, catalogue_, form, hosts_.service);
+    if (!request.ok) {
+        ShowMessageBox(Window(), request.message, request.caption, IconStyle(request.icon));
+        return;
+    }
+    std::string replyText;
+    if (!FetchReply(request.url, replyText)) {
+        ShowMessageBox(Window(), kNoReplyMessage, kServerErrorCaption, MB_ICONINFORMATION);
+        return;
+    }
+    ReadReply(std::move(replyText));
+}
+
+void SearchConditionsDialog::StoreControls() {
+    HWND middleList = Item(IDC_MIDDLE_CLASS_LIST);
+    HWND smallList = Item(IDC_SMALL_CLASS_LIST);
+    HWND detailList = Item(IDC_DETAIL_CLASS_LIST);
+    conditions_.middleClassIndex = ComboSelection(middleList);
+    conditions_.smallClassIndex = ComboSelection(smallList);
+    conditions_.detailClassIndex = ComboSelection(detailList);
+    CopyField(conditions_.middleClassName, ComboSelectedText(middleList));
+    CopyField(conditions_.smallClassName, ComboSelectedText(smallList));
+    CopyField(conditions_.detailClassName, ComboSelectedText(detailList));
+    conditions_.checkinDate = PickerDate(Item(IDC_CHECKIN_PICKER));
+    conditions_.checkoutDate = PickerDate(Item(IDC_CHECKOUT_PICKER));
+    conditions_.adultNum = DecimalToInt(ComboSelectedText(Item(IDC_ADULT_LIST)));
+    conditions_.upClassNum = DecimalToInt(ComboSelectedText(Item(IDC_CHILD_LIST)));
+    conditions_.infantWithMBNum = DecimalToInt(ComboSelectedText(Item(IDC_INFANT_LIST)));
+    conditions_.roomNum = DecimalToInt(ComboSelectedText(Item(IDC_ROOM_LIST)));
+    HWND options = Item(IDC_OPTION_LIST);
+    for (int i = 0; i < static_cast<int>(std::size(kFacilityConditions)); ++i) {
+        conditions_.*kFacilityConditions[i].flag = IsOptionTicked(options, i) ? 1 : 0;
+    }
+    conditions_.areaMode = IsChecked(Item(IDC_LANDMARK_RADIO)) ? kAreaModeNearLandmark : kAreaModeByClass;
+}
+
+// The reply in code page 932, or false when none arrived.
+bool SearchConditionsDialog::FetchReply(const std::string& url, std::string& replyText) {
+    FetchProgressDialog progress(url.c_str(), replyText);
+    return progress.DoModal(Window(), IDD_FETCH_PROGRESS) == 0;
+}
+
+void SearchConditionsDialog::ReadReply(std::string replyText) {
+    reply_.SetReplyText(std::move(replyText));
+    switch (reply_.Parse()) {
+    case ReplyStatus::Parsed:
+        EndDialog(0);
+        return;
+    case ReplyStatus::NotFound:
+        ShowMessageBox(Window(), kNotFoundMessage, kNotFoundCaption, MB_ICONINFORMATION);
+        return;
+    case ReplyStatus::ServerError:
+        ShowMessageBox(Window(), kServerErrorMessage, kServerErrorCaption, MB_ICONINFORMATION);
+        return;
+    }
+}
+
+}  // namespace qx

@@ -1,0 +1,85 @@
+// The modal dialog in which the user edits the search conditions and runs the
+// hotel search (template IDD_SEARCH_CONDITIONS).
+//
+// It works on the main dialog's records directly: the controls are written
+// into the conditions before every request, and a usable reply is handed to
+// the hotel search reply. DoModal ends with 0 once a search has succeeded and
+// with -1 when the user cancels; every failure shows its message and leaves
+// the dialog open.
+#pragma once
+
+#include <windows.h>
+
+#include <BuildConfig.h>
+
+#include <string>
+#include <utility>
+
+#include "app/Dialog.h"
+#include "controls/CaptionLabel.h"
+#include "parse/AreaCatalogue.h"
+#include "parse/HotelSearchReply.h"
+#include "search/SearchConditions.h"
+
+namespace qx {
+
+// The hosts ("name[:port]") the dialog and the landmark dialog talk to: the
+// built-in ones in the program, the tests' own server in tests.
+struct ServiceHosts {
+    std::string service = build::kServiceHost;
+    std::string geocode = build::kGeocodeHost;
+    std::string map = build::kMapHost;
+};
+
+class SearchConditionsDialog : public DialogImpl<SearchConditionsDialog> {
+public:
+    static const MessageMap kMessageMap;
+
+    // conditionsExist: show the held conditions; otherwise the start-up
+    // defaults, with the cancel button reading as the one that ends the program.
+    SearchConditionsDialog(AreaCatalogue& catalogue, HotelSearchReply& reply, SearchConditions& conditions,
+                           bool conditionsExist);
+
+    void SetHosts(ServiceHosts hosts) { hosts_ = std::move(hosts); }
+
+private:
+    LRESULT OnInitDialog(WPARAM, LPARAM);
+    void OnMiddleClassChange();
+    void OnSmallClassChange();
+    void OnAreaRadio();
+    void OnLandmarkRadio();
+    void OnBudgetCheck();
+    void OnBudgetEditFocus();
+    void OnHelp();
+    void OnSearch();
+    void OnCancel();
+
+    void FillFixedLists();
+    void SetInitialDates();
+    void PrepareOptionList();
+    void ShowDefaults();
+    void ShowHeldConditions();
+    void BindCaptions();
+
+    // The area cascade.
+    void RefillSmallClasses(int middlePosition);
+    void UpdateDetailClasses(int smallPosition);
+    void ApplyAreaRule(bool byArea);
+    void ReturnToAreaSearch();
+    void EnableBudgetEdits();
+
+    // The search.
+    void StoreControls();
+    bool FetchReply(const std::string& url, std::string& replyText);
+    void ReadReply(std::string replyText);
+
+    AreaCatalogue& catalogue_;
+    HotelSearchReply& reply_;
+    SearchConditions& conditions_;
+    const bool conditionsExist_;
+    ServiceHosts hosts_;
+    CaptionLabel areaCaption_;
+    CaptionLabel stayCaption_;
+};
+
+}  // namespace qx
