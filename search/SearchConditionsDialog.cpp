@@ -9,6 +9,7 @@
 
 #include "app/HtmlHelp.h"
 #include "app/MessageBoxes.h"
+#include "controls/ListControl.h"
 #include "details/LandmarkDialog.h"
 #include "net/FetchProgressDialog.h"
 #include "parse/DecimalText.h"
@@ -45,9 +46,10 @@ constexpr char kDefaultMaxCharge[] = "10000";
 constexpr int kDaysUntilCheckin = 2;
 constexpr int kDefaultNights = 2;
 
-// The state images of a check box list: 1 unticked, 2 ticked.
+// The state images of a check box list: 1 unticked, 2 ticked (CheckState 1).
 constexpr UINT kUnticked = 1;
 constexpr UINT kTicked = 2;
+constexpr int kTickedCheckState = 1;
 
 constexpr COLORREF kCaptionStartColour = RGB(50, 50, 255);
 constexpr COLORREF kCaptionEndColour = RGB(150, 150, 240);
@@ -130,16 +132,8 @@ void SetChecked(HWND button, bool checked) {
     SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void SetOptionTicked(HWND list, int item, bool ticked) {
-    LVITEMA state{};
-    state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = INDEXTOSTATEIMAGEMASK(ticked ? kTicked : kUnticked);
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-}
-
-bool IsOptionTicked(HWND list, int item) {
-    const LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK);
-    return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12 == kTicked;
+void SetOptionTicked(const ListControl& list, int item, bool ticked) {
+    list.SetItemState(item, INDEXTOSTATEIMAGEMASK(ticked ? kTicked : kUnticked), LVIS_STATEIMAGEMASK);
 }
 
 UINT IconStyle(MessageIcon icon) {
@@ -225,26 +219,16 @@ void SearchConditionsDialog::SetInitialDates() {
 }
 
 void SearchConditionsDialog::PrepareOptionList() {
-    HWND list = Item(IDC_OPTION_LIST);
+    const ListControl list(Item(IDC_OPTION_LIST));
     const LPARAM styles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
+    SendMessageA(list.Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
 
     RECT frame{};
-    GetWindowRect(list, &frame);
-    LVCOLUMNA column{};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE);
-    column.pszText = const_cast<char*>(kOptionColumnTitle);
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-
+    GetWindowRect(list.Window(), &frame);
+    const int width = (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE);
+    list.InsertColumn(0, kOptionColumnTitle, LVCFMT_LEFT, width);
     for (int i = 0; i < static_cast<int>(std::size(kFacilityItems)); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<char*>(kFacilityItems[i]);
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        SetOptionTicked(list, i, false);
+        SetOptionTicked(list, list.InsertRow(i, kFacilityItems[i]), false);
     }
 }
 
@@ -293,7 +277,7 @@ void SearchConditionsDialog::ShowHeldConditions() {
     }
     EnableBudgetEdits();
 
-    HWND options = Item(IDC_OPTION_LIST);
+    const ListControl options(Item(IDC_OPTION_LIST));
     for (int i = 0; i < static_cast<int>(std::size(kFacilityConditions)); ++i) {
         if (conditions_.*kFacilityConditions[i].flag != 0) {
             SetOptionTicked(options, i, true);
@@ -449,9 +433,9 @@ void SearchConditionsDialog::StoreControls() {
     conditions_.upClassNum = DecimalToInt(ComboSelectedText(Item(IDC_CHILD_LIST)));
     conditions_.infantWithMBNum = DecimalToInt(ComboSelectedText(Item(IDC_INFANT_LIST)));
     conditions_.roomNum = DecimalToInt(ComboSelectedText(Item(IDC_ROOM_LIST)));
-    HWND options = Item(IDC_OPTION_LIST);
+    const ListControl options(Item(IDC_OPTION_LIST));
     for (int i = 0; i < static_cast<int>(std::size(kFacilityConditions)); ++i) {
-        conditions_.*kFacilityConditions[i].flag = IsOptionTicked(options, i) ? 1 : 0;
+        conditions_.*kFacilityConditions[i].flag = options.CheckState(i) == kTickedCheckState ? 1 : 0;
     }
     conditions_.areaMode = IsChecked(Item(IDC_LANDMARK_RADIO)) ? kAreaModeNearLandmark : kAreaModeByClass;
 }
