@@ -165,7 +165,8 @@ LRESULT PlanDialog::OnTimer(WPARAM timerId, LPARAM) {
         return 0;
     }
     KillTimer(Window(), IDT_PICTURE_START);
-    if (pictureJob_ == nullptr) {
+    if (!pictureRequested_) {
+        pictureRequested_ = true;
         DownloadHotelPicture();
     }
     if (closePending_ != 0) {
@@ -175,19 +176,7 @@ LRESULT PlanDialog::OnTimer(WPARAM timerId, LPARAM) {
 }
 
 void PlanDialog::DownloadHotelPicture() {
-    if (hotelPicturePath_[0] == '\0') {
-        return;
-    }
-    // The job deletes the file when it is freed: by the dialog at its end, or
-    // by a worker that outlived the wait when it finally stops writing.
-    pictureJob_ = HttpFetchJob::Create(hotel_.hotelImageUrl, nullptr, hotelPicturePath_, true);
-    downloading_ = true;
-    const int result = WaitForFetch(*pictureJob_, FetchFileWorker, kPictureTimeLimitMs);
-    downloading_ = false;
-    if (result == kFetchOk && closePending_ == 0) {
-        pictureBox_.LoadFile(hotelPicturePath_);
-        RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    }
+    qx::DownloadHotelPicture(Window(), pictureDownload_, pictureBox_, hotel_.hotelImageUrl, hotelPicturePath_);
 }
 
 LRESULT PlanDialog::OnColourStatic(WPARAM dc, LPARAM control) {
@@ -225,10 +214,10 @@ void PlanDialog::OnCancelButton() {
 }
 
 void PlanDialog::Close(int buttonId) {
-    if (downloading_) {
+    if (pictureDownload_.runningJob()) {
         // The timer handler finishes the close once the wait has stopped.
         closePending_ = buttonId;
-        pictureJob_->stopWaiting = true;
+        pictureDownload_.Close();
         return;
     }
     KillTimer(Window(), IDT_PICTURE_START);
@@ -253,7 +242,7 @@ void PlanDialog::ReleaseResources() {
         hotelPicturePath_[0] = '\0';
         waitPicturePath_[0] = '\0';
     }
-    pictureJob_.reset();
+    pictureDownload_.Close();
 }
 
 void PlanDialog::OnReserve() {

@@ -6,15 +6,15 @@
 // once; 100 ms after opening the hotel picture is downloaded into a second
 // temporary file and replaces it. Closing deletes both files. A close pressed
 // while the download runs stops the wait at once; the dialog ends when the
-// timer handler has returned, and a worker still writing the file afterwards
-// deletes it itself when it ends.
+// timer handler has returned. A worker still running afterwards writes only a
+// private file of its own, which goes when the worker ends (HotelPictureDownload).
 #pragma once
 
 #include "app/Dialog.h"
 #include "controls/PictureBox.h"
 #include "controls/SortableListView.h"
 #include "net/HotelPictureFiles.h"
-#include "net/HttpFetchJob.h"
+#include "net/HotelPictureDownload.h"
 #include "parse/HotelSearchReply.h"
 
 #include <windows.h>
@@ -29,8 +29,6 @@ public:
 
     // Light yellow behind the detail edits.
     static constexpr COLORREF kDetailBackground = RGB(255, 255, 220);
-    // Wait for the hotel picture before the waiting picture is kept.
-    static constexpr DWORD kPictureTimeLimitMs = 5000;
 
     PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo);
     ~PlanDialog() override;
@@ -67,8 +65,8 @@ private:
     char hotelPicturePath_[kPicturePathWidth] = {};
     char waitPicturePath_[kPicturePathWidth] = {};
     HBRUSH detailBrush_ = nullptr;
-    HttpFetchJobPtr pictureJob_;
-    bool downloading_ = false;
+    HotelPictureDownload pictureDownload_;
+    bool pictureRequested_ = false;
     // The button pressed while the download ran, or 0.
     int closePending_ = 0;
 };

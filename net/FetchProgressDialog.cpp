@@ -1,10 +1,20 @@
 #include "net/FetchProgressDialog.h"
 
 #include "net/ConvertUtf8Reply.h"
-#include "net/HttpFetchJob.h"
 #include "res/resource.h"
 
 namespace qx {
+namespace {
+
+// The fetch starts from the timer, once the window is on screen.
+constexpr UINT kFetchStartDelayMs = 200;
+
+HFONT CreateLabelFont() {
+    return CreateFontA(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "ＭＳ ゴシック");
+}
+
+}  // namespace
 
 const FetchProgressDialog::MessageMap FetchProgressDialog::kMessageMap = {
     OnMessage(WM_INITDIALOG, &FetchProgressDialog::OnInitDialog),
@@ -13,56 +23,82 @@ const FetchProgressDialog::MessageMap FetchProgressDialog::kMessageMap = {
     OnCommand(IDCANCEL, &FetchProgressDialog::OnCancel),
 };
 
-FetchProgressDialog::FetchProgressDialog(const char* url, std::string& reply) : url_(url), reply_(reply) {}
+FetchProgressDialog::FetchProgressDialog(const char* url, std::string& reply, DWORD timeLimitMs)
+    : url_(url), reply_(&reply), timeLimitMs_(timeLimitMs) {}
 
 FetchProgressDialog::~FetchProgressDialog() {
     DeleteLabelFont();
 }
 
+INT_PTR FetchProgressDialog::Run() {
+    return DoModal(GetActiveWindow(), IDD_FETCH_PROGRESS);
+}
+
 LRESULT FetchProgressDialog::OnInitDialog(WPARAM, LPARAM) {
     CentreOverOwner();
-    labelFont_ = CreateFontA(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "ＭＳ ゴシック");
     label_ = Item(IDC_PROGRESS_LABEL);
-    SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
-    SetTimer(Window(), IDT_FETCH_START, 200, nullptr);
+    labelFont_ = CreateLabelFont();
+    if (labelFont_) {
+        SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
+    }
+    SetTimer(Window(), IDT_FETCH_START, kFetchStartDelayMs, nullptr);
     return TRUE;
 }
 
 LRESULT FetchProgressDialog::OnTimer(WPARAM, LPARAM) {
     KillTimer(Window(), IDT_FETCH_START);
-    if (fetching_) {
+    if (fetchStarted_ || ended_) {
         return 0;
     }
-    fetching_ = true;
-    HttpFetchJobPtr job = HttpFetchJob::Create(url_ != nullptr ? url_ : "", &reply_);
-    const int result = WaitForFetch(*job, FetchTextWorker, kTimeLimitMs);
+    fetchStarted_ = true;
+    // A modal dialog is shown once its queue runs empty, which a busy queue
+    // can delay; the window must be on screen before the fetch starts.
+    if (!IsWindowVisible(Window())) {
+        ShowWindow(Window(), SW_SHOW);
+        UpdateWindow(Window());
+    }
+    HttpFetchJobPtr job = HttpFetchJob::Create(url_ ? url_ : "", reply_);
+    runningJob_ = job.get();
+    const int result = WaitForFetch(*job, FetchTextWorker, timeLimitMs_);
+    runningJob_ = nullptr;
+    if (ended_) {
+        return 0;  // OK or Cancel arrived during the wait: the dialog has already ended with -1
+    }
     if (result == kFetchOk) {
-        ConvertUtf8Reply(reply_);
+        ConvertUtf8Reply(*reply_);
         EndDialog(0);
     } else {
         EndDialog(-1);
     }
+    ended_ = true;
     return 0;
 }
 
 void FetchProgressDialog::OnOk() {
-    OnCancel();
+    Abandon();
 }
 
 void FetchProgressDialog::OnCancel() {
-    // The keys only reach here before the fetch starts; during it the fetch
-    // loop dispatches without dialog keyboard handling.
-    if (fetching_) {
-        return;
-    }
-    KillTimer(Window(), IDT_FETCH_START);
+    Abandon();
+}
+
+void FetchProgressDialog::Abandon() {
     DeleteLabelFont();
+    if (runningJob_) {
+        runningJob_->stopWaiting = true;
+    }
+    ended_ = true;
     EndDialog(-1);
 }
 
 void FetchProgressDialog::DeleteLabelFont() {
-    if (labelFont_ != nullptr && DeleteObject(labelFont_)) {
+    if (!labelFont_) {
+        return;
+    }
+    if (IsWindow(label_)) {
+        SendMessageA(label_, WM_SETFONT, 0, FALSE);  // the label must not paint with a deleted font
+    }
+    if (DeleteObject(labelFont_)) {
         labelFont_ = nullptr;
     }
 }

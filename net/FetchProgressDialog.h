@@ -1,15 +1,12 @@
-// The small modal window "通信中" shown while one web-service request runs.
+// The small modal progress window shown while one web-service request runs.
 //
-// The fetch starts from a timer 200 ms after the window opened, so that the
-// window is on screen first; it runs on a worker thread while this thread keeps
-// dispatching messages, with a time limit of 30 s. DoModal(owner,
-// IDD_FETCH_PROGRESS) ends with 0 when the reply arrived with status 200 (it is
-// then converted to code page 932) and with -1 in every other case.
+// The fetch starts from a timer 200 ms after the window opened, once the
+// window is on screen; it runs on a worker thread while this thread keeps
+// dispatching messages. The UTF-8 reply is converted to code page 932.
 #pragma once
 
 #include "app/Dialog.h"
-
-#include <windows.h>
+#include "net/HttpFetchJob.h"
 
 #include <string>
 
@@ -19,11 +16,18 @@ class FetchProgressDialog : public DialogImpl<FetchProgressDialog> {
 public:
     static const MessageMap kMessageMap;
 
+    // Web-service requests are given up after this long.
     static constexpr DWORD kTimeLimitMs = 30000;
 
-    // url and reply stay the caller's and must outlive the dialog.
-    FetchProgressDialog(const char* url, std::string& reply);
+    // url and reply stay the caller's and must outlive the dialog. The limit
+    // is a parameter only so that tests need not wait half a minute.
+    FetchProgressDialog(const char* url, std::string& reply, DWORD timeLimitMs = kTimeLimitMs);
     ~FetchProgressDialog() override;
+
+    // Runs modally, owned by the active window. 0 when the reply arrived with
+    // status 200 and has been converted; -1 otherwise, the reply then holding
+    // nothing useful (empty, or unchanged when no request was made).
+    INT_PTR Run();
 
 private:
     LRESULT OnInitDialog(WPARAM, LPARAM);
@@ -31,12 +35,17 @@ private:
     void OnOk();
     void OnCancel();
     void DeleteLabelFont();
+    // Ends the dialog with -1 and stops a running wait.
+    void Abandon();
 
     const char* url_;
-    std::string& reply_;
+    std::string* reply_;
     HFONT labelFont_ = nullptr;
     HWND label_ = nullptr;
-    bool fetching_ = false;
+    const DWORD timeLimitMs_;
+    bool fetchStarted_ = false;
+    bool ended_ = false;
+    HttpFetchJob* runningJob_ = nullptr;
 };
 
 }  // namespace qx

@@ -96,5 +96,124 @@ TEST(FetchProgressDialog, EmptyUrlEndsWithMinusOneAndLeavesTheReply) {
     EXPECT_EQ(outcome.reply, "unchanged");
 }
 
+// The window's own look, its timing against the request, its limit and Cancel.
+const std::string kUntouched = "left as it was";
+
+// What a thread timer sees of the progress window while the dialog runs.
+struct Observation {
+    std::string marker;       // the request to look for in the service's log
+    bool cancel = false;      // send Cancel as soon as the window is seen
+    DWORD shownAt = 0;        // tick at which the window was first seen visible
+    DWORD requestedAt = 0;    // tick at which the request was first in the log
+    LONG style = 0;
+    RECT client{};
+    RECT designed{};
+    char caption[64] = {};
+    char label[64] = {};
+    LOGFONTA font{};
+};
+Observation g_seen;
+
+void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowA("#32770", "通信中");
+    if (dialog && IsWindowVisible(dialog) && g_seen.shownAt == 0) {
+        g_seen.shownAt = GetTickCount();
+        g_seen.style = GetWindowLongA(dialog, GWL_STYLE);
+        GetClientRect(dialog, &g_seen.client);
+        g_seen.designed = {0, 0, 138, 51};
+        MapDialogRect(dialog, &g_seen.designed);
+        GetWindowTextA(dialog, g_seen.caption, sizeof g_seen.caption);
+        HWND label = GetDlgItem(dialog, IDC_PROGRESS_LABEL);
+        GetWindowTextA(label, g_seen.label, sizeof g_seen.label);
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof g_seen.font, &g_seen.font);
+        if (g_seen.cancel) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+    if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !qxtest::LoggedRequests(g_seen.marker).empty()) {
+        g_seen.requestedAt = GetTickCount();
+    }
+}
+
+struct DialogRun {
+    INT_PTR result;
+    std::string reply;
+    DWORD elapsedMs;
+};
+
+DialogRun RunDialog(const std::string& url, const std::string& marker, DWORD limitMs = 10000, bool cancel = false) {
+    g_seen = Observation();
+    g_seen.marker = marker;
+    g_seen.cancel = cancel;
+    DialogRun run{0, kUntouched, 0};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Observe);
+    const DWORD start = GetTickCount();
+    FetchProgressDialog dialog(url.c_str(), run.reply, limitMs);
+    run.result = dialog.Run();
+    run.elapsedMs = GetTickCount() - start;
+    KillTimer(nullptr, timer);
+    return run;
+}
+
+class FetchProgress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qxtest::LocalWebHost().empty() || GetACP() != 932) {
+            GTEST_SKIP() << "needs the local web service and code page 932";
+        }
+        marker_ = qxtest::UniqueMarker();
+    }
+    std::string Canned(const std::string& body) {
+        EXPECT_TRUE(qxtest::ArmPage("/canned/" + marker_, body));
+        return qxtest::LocalWebUrl("/canned/" + marker_);
+    }
+    std::string marker_;
+};
+
+TEST_F(FetchProgress, ShowsTheWindowFirstAndConvertsTheReplyToCodePage932) {
+    // 東京都, then a Thai letter that code page 932 lacks.
+    const DialogRun run = RunDialog(Canned("<a>\xE6\x9D\xB1\xE4\xBA\xAC\xE9\x83\xBD\xE0\xB8\x81</a>"), marker_);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.reply, "<a>\x93\x8C\x8B\x9E\x93\x73?</a>");
+    ASSERT_NE(g_seen.shownAt, 0u);
+    ASSERT_NE(g_seen.requestedAt, 0u);
+    EXPECT_LT(g_seen.shownAt, g_seen.requestedAt) << "the fetch started before the window was on screen";
+}
+
+TEST_F(FetchProgress, IsTheDesignedWindow) {
+    RunDialog(qxtest::LocalWebUrl("/_fault/status404"), marker_);
+    EXPECT_STREQ(g_seen.caption, "通信中");
+    EXPECT_STREQ(g_seen.label, "データ読み込み中...");
+    EXPECT_EQ(g_seen.style & WS_SYSMENU, 0);
+    EXPECT_EQ(g_seen.style & (WS_POPUP | WS_CAPTION | DS_MODALFRAME), WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+    EXPECT_EQ(g_seen.client.right, g_seen.designed.right);
+    EXPECT_EQ(g_seen.client.bottom, g_seen.designed.bottom);
+    EXPECT_EQ(g_seen.font.lfHeight, 16);
+    EXPECT_EQ(g_seen.font.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_STREQ(g_seen.font.lfFaceName, "ＭＳ ゴシック");
+}
+
+TEST_F(FetchProgress, EmptyReplyIsASuccess) {
+    const DialogRun empty = RunDialog(Canned(""), marker_);
+    EXPECT_EQ(empty.result, 0);
+    EXPECT_EQ(empty.reply, "");
+}
+
+TEST_F(FetchProgress, GivesUpJustAfterTheLimit) {
+    const DialogRun run = RunDialog(qxtest::LocalWebUrl("/_fault/hang?seconds=3"), marker_, 400);
+    EXPECT_EQ(run.result, -1);
+    EXPECT_GE(run.elapsedMs, 600u);  // 200 ms before the fetch starts, then the limit
+    EXPECT_LT(run.elapsedMs, 2000u);
+    EXPECT_EQ(run.reply, kUntouched);
+    EXPECT_EQ(FindWindowA("#32770", "通信中"), nullptr);
+}
+
+TEST_F(FetchProgress, CancelBeforeTheFetchMakesNoRequest) {
+    const DialogRun run = RunDialog(qxtest::LocalWebUrl("/?" + marker_), marker_, 10000, true);
+    EXPECT_EQ(run.result, -1);
+    EXPECT_EQ(run.reply, kUntouched);
+    EXPECT_TRUE(qxtest::LoggedRequests(marker_).empty());
+}
+
 }  // namespace
 }  // namespace qx

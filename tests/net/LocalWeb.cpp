@@ -1,5 +1,8 @@
 #include "LocalWeb.h"
 
+#include "net/HttpFetchJob.h"
+#include "net/PercentEncode.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -68,6 +71,15 @@ std::string LoggedField(const std::string& line, std::string_view key) {
     }
     const std::size_t end = line.find('"', start + 1);
     return end == std::string::npos ? "" : line.substr(start + 1, end - start - 1);
+}
+
+// The prefix is escaped too, so that the control request's own log line never
+// matches a search for the page's path.
+bool ArmPage(const std::string& pathPrefix, const std::string& body) {
+    std::string answer;
+    auto job = qx::HttpFetchJob::Create(
+        LocalWebUrl("/_control/page?path=" + qx::PercentEncode(pathPrefix) + "&body=" + qx::PercentEncode(body)), &answer);
+    return qx::WaitForFetch(*job, qx::FetchTextWorker, 10000) == qx::kFetchOk;
 }
 
 std::string PatternBytes(std::size_t length) {

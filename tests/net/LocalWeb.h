@@ -24,6 +24,10 @@ std::vector<std::string> LoggedRequests(std::string_view marker);
 // The logged value of a JSON string field ("key": "value"), or "null".
 std::string LoggedField(const std::string& line, std::string_view key);
 
+// Has the service answer the next request under pathPrefix with status 200
+// and exactly these bytes. False when the service refused.
+bool ArmPage(const std::string& pathPrefix, const std::string& body);
+
 // The service's test body: its 64-byte pattern line repeated and cut to length.
 std::string PatternBytes(std::size_t length);
 

@@ -1,0 +1,60 @@
+#include "net/HotelPictureDownload.h"
+
+#include "net/PathText.h"
+
+#include <string>
+
+namespace qx {
+namespace {
+
+// A new empty file with a unique name in the hotel picture's directory, or
+// empty when none can be had.
+std::string CreatePrivateFile(const char* hotelPath) {
+    const std::string directory(DirectoryOf(hotelPath));
+    char path[MAX_PATH];
+    if (directory.empty() || GetTempFileNameA(directory.c_str(), "qxp", 0, path) == 0) {
+        return std::string();
+    }
+    return path;
+}
+
+}  // namespace
+
+void HotelPictureDownload::Close() {
+    closed_ = true;
+    if (runningJob_) {
+        runningJob_->stopWaiting = true;
+    }
+}
+
+bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBox& box, const char* url,
+                          const char* hotelPath, DWORD timeLimitMs) {
+    if (download.closed_ || download.runningJob_ || !hotelPath || !hotelPath[0]) {
+        return true;
+    }
+    const std::string privateFile = CreatePrivateFile(hotelPath);
+    if (privateFile.empty()) {
+        return true;
+    }
+    // The hotel picture file stays empty until a whole picture replaces it.
+    HANDLE emptied = CreateFileA(hotelPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (emptied != INVALID_HANDLE_VALUE) {
+        CloseHandle(emptied);
+    }
+    // The job deletes the private file when the last of its two users lets
+    // go, unless it was moved onto the hotel picture before.
+    HttpFetchJobPtr job = HttpFetchJob::Create(url ? url : "", nullptr, privateFile, true);
+    download.runningJob_ = job.get();
+    const int result = WaitForFetch(*job, FetchFileWorker, timeLimitMs);
+    download.runningJob_ = nullptr;
+    if (result != kFetchOk || download.closed_) {
+        return true;
+    }
+    if (MoveFileExA(privateFile.c_str(), hotelPath, MOVEFILE_REPLACE_EXISTING)) {
+        box.LoadFile(hotelPath);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    return true;
+}
+
+}  // namespace qx

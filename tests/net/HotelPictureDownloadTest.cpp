@@ -1,0 +1,152 @@
+#include "net/HotelPictureDownload.h"
+
+#include "LocalWeb.h"
+#include "net/HotelPictureFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/HostDialog.h"
+#include "tests/support/TestResource.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+using qxtest::LocalWebUrl;
+
+// The files the download's private copies are written to.
+int PrivateFilesLeft() {
+    char directory[MAX_PATH];
+    GetTempPathA(sizeof directory, directory);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(directory) + "qxp*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    int count = 1;
+    while (FindNextFileA(search, &found)) {
+        ++count;
+    }
+    FindClose(search);
+    return count;
+}
+
+bool Exists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A window standing in for the plan window: its picture box shows the waiting picture.
+class PictureDownload : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qxtest::LocalWebHost().empty()) {
+            GTEST_SKIP() << "the local web service is not running (run through CTest)";
+        }
+        ASSERT_TRUE(qx::TempFilePath(qx::kHotelPictureName, hotelPath_));
+        ASSERT_TRUE(qx::TempFilePath(qx::kWaitPictureName, waitPath_));
+        qx::DeletePictureFiles(hotelPath_, waitPath_);
+        privateFilesBefore_ = PrivateFilesLeft();
+        ASSERT_TRUE(qx::ExtractWaitImage(waitPath_));
+        ASSERT_NE(host_.Create(nullptr, IDD_TEST_HOST), nullptr);
+        ASSERT_TRUE(box_.Attach(host_.Item(IDC_TEST_PICTURE)));
+        ASSERT_TRUE(box_.PrepareDrawingContext());
+        ASSERT_TRUE(box_.LoadFile(waitPath_));
+        qx::test::ShowAndPaint(host_.Window());
+    }
+    void TearDown() override {
+        host_.DestroyWindow();
+        qx::DeletePictureFiles(hotelPath_, waitPath_);
+        qx::test::PumpPendingMessages();
+    }
+    // Private files of downloads left in the temporary directory by this test.
+    int PrivateFilesNow() const { return PrivateFilesLeft() - privateFilesBefore_; }
+    bool ShowsWaitingPicture() const { return box_.naturalWidth() == 119 && box_.naturalHeight() == 134; }
+
+    int privateFilesBefore_ = 0;
+    char hotelPath_[qx::kPicturePathWidth] = {};
+    char waitPath_[qx::kPicturePathWidth] = {};
+    qx::test::HostDialog host_{nullptr};
+    qx::PictureBox box_;
+};
+
+TEST_F(PictureDownload, ReplacesTheWaitingPictureWithTheHotelPicture) {
+    qx::HotelPictureDownload download;
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
+                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+    EXPECT_TRUE(box_.loaded());
+    EXPECT_FALSE(ShowsWaitingPicture());
+    EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(PrivateFilesNow(), 0);
+}
+
+TEST_F(PictureDownload, FailureKeepsTheWaitingPictureAndAnEmptyHotelFile) {
+    const std::string cases[] = {
+        LocalWebUrl("/img/hotel/999999.jpg"), LocalWebUrl("/_fault/status500"), LocalWebUrl("/_fault/reset"), "",
+    };
+    for (const std::string& url : cases) {
+        qx::HotelPictureDownload download;
+        EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_, url.c_str(), hotelPath_));
+        EXPECT_TRUE(ShowsWaitingPicture()) << url;
+        EXPECT_TRUE(Exists(hotelPath_)) << url;
+        EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_), "") << url;
+        EXPECT_EQ(PrivateFilesNow(), 0) << url;
+    }
+}
+
+TEST_F(PictureDownload, PathThatCouldNotBeBuiltGivesNoPictureAndNoRequest) {
+    const std::string marker = qxtest::UniqueMarker();
+    qx::HotelPictureDownload download;
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_, LocalWebUrl("/?" + marker).c_str(), ""));
+    EXPECT_TRUE(ShowsWaitingPicture());
+    EXPECT_TRUE(qxtest::LoggedRequests(marker).empty());
+}
+
+// Closes the first window during its download, as the plan window's Close
+// button does, keeping a hold on the job to see its worker end.
+qx::HotelPictureDownload* g_closing = nullptr;
+qx::HttpFetchJobPtr g_lateJob;
+const char* g_paths[2] = {};
+void CALLBACK CloseDuringDownload(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!g_closing->runningJob()) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    g_closing->runningJob()->AddReference();
+    g_lateJob.reset(g_closing->runningJob());
+    g_closing->Close();
+    qx::DeletePictureFiles(g_paths[0], g_paths[1]);
+}
+
+TEST_F(PictureDownload, ClosingDuringTheDownloadLeavesNothingAndSparesTheNextPicture) {
+    qx::HotelPictureDownload first;
+    g_closing = &first;
+    g_paths[0] = hotelPath_;
+    g_paths[1] = waitPath_;
+    SetTimer(nullptr, 0, 20, CloseDuringDownload);
+    const DWORD start = GetTickCount();
+    // The service answers only after a second, well after the window closed.
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), first, box_,
+                                         LocalWebUrl("/_fault/delay?seconds=1").c_str(), hotelPath_));
+    EXPECT_LT(GetTickCount() - start, 800u) << "the closed window kept waiting";
+    ASSERT_TRUE(g_lateJob);
+    EXPECT_FALSE(Exists(hotelPath_)) << "a closed window's download put its file back";
+
+    // The next window downloads its picture while the first worker still runs.
+    ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    qx::HotelPictureDownload second;
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), second, box_, LocalWebUrl("/img/hotel/1065.jpg").c_str(),
+                                         hotelPath_));
+    const std::string picture = qxtest::ReadWholeFile(hotelPath_);
+    ASSERT_EQ(picture.substr(0, 2), "\xFF\xD8");
+
+    // The first worker ends; when its job goes, so does its private file.
+    ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    g_lateJob.reset();
+    EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_), picture);
+    EXPECT_EQ(PrivateFilesNow(), 0);
+}
+
+}  // namespace
