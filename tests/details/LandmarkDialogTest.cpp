@@ -5,6 +5,7 @@
 
 #include "net/PercentEncode.h"
 #include "res/resource.h"
+#include "tests/details/ModalDriver.h"
 #include "tests/net/LocalWeb.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -114,34 +115,9 @@ std::vector<std::string> BrowserLinesAfter(std::size_t already) {
 // ---- Driving the dialog --------------------------------------------------------
 
 using Scenario = std::function<void(HWND dialog)>;
-const Scenario* g_scenario = nullptr;
-
-BOOL CALLBACK TakeShownDialog(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && GetDlgItem(window, IDC_LANDMARK_LIST) != nullptr) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 HWND ShownDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &TakeShownDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// A thread timer fires inside the dialog's modal loop: the scenario runs once
-// the dialog is on screen. A scenario stopped by a failed assertion cancels it.
-void CALLBACK RunScenarioOnce(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = ShownDialog();
-    if (dialog == nullptr || g_scenario == nullptr) {
-        return;
-    }
-    KillTimer(nullptr, timer);
-    (*g_scenario)(dialog);
-    if (::testing::Test::HasFatalFailure()) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
+    return test::FindThreadDialogWithChild(IDC_LANDMARK_LIST);
 }
 
 void Click(HWND dialog, int id) {
@@ -182,9 +158,7 @@ std::vector<Row> ListedRows(HWND dialog) {
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
         Row row;
         for (int column = 0; column < 4; ++column) {
-            char cell[1024] = {};
-            ListView_GetItemText(list, i, column, cell, sizeof cell);
-            row[static_cast<std::size_t>(column)] = cell;
+            row[static_cast<std::size_t>(column)] = test::ListCell(list, i, column);
         }
         rows.push_back(row);
     }
@@ -236,13 +210,23 @@ protected:
         test::PumpPendingMessages();
     }
 
+    // Runs the dialog modally; the scenario runs once it is on screen and must
+    // end it. A scenario that did not (a failed assertion, a choice that did
+    // nothing) fails and cancels it.
     INT_PTR Run(const Scenario& scenario) {
         LandmarkDialog dialog(conditions_, qxtest::LocalWebHost(), kMapHost);
-        g_scenario = &scenario;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunScenarioOnce);
+        test::ModalDriver driver(&ShownDialog);
+        driver.Add("scenario", [&scenario](HWND shown) {
+            scenario(shown);
+            if (IsWindowVisible(shown)) {
+                ADD_FAILURE() << "the dialog is still open";
+                PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
+            }
+            return true;
+        });
+        driver.Start();
         const INT_PTR code = dialog.DoModal(owner_, IDD_LANDMARK);
-        KillTimer(nullptr, timer);
-        g_scenario = nullptr;
+        EXPECT_TRUE(driver.Finished());
         return code;
     }
 
