@@ -1,5 +1,12 @@
 #!/bin/bash
-# Sets up a Debian machine, builds QX Frontend and says what can run yet.
+# Sets up a Debian machine, builds QX Frontend and runs it under Wine against
+# the local web service (127.0.0.1, the port compiled into the program).
+#   With a display ($DISPLAY reachable): opens the program there; closing it
+#   stops the service.
+#   Without one: runs a scripted walk on a virtual display (start-up, a search
+#   for 東京都, the list, the plan dialog, a landmark search) and saves a
+#   screenshot of each window into a folder it prints.
+# QX_BUILD chooses the build root (default ./build).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -7,15 +14,39 @@ build=${QX_BUILD:-$root/build}
 mkdir -p "$build"; build=$(cd "$build" && pwd)
 
 tools/setup.sh "$build"
-for preset in win64 win32; do
-    cmake --preset "$preset" -B "$build/$preset" >/dev/null
-    cmake --build "$build/$preset" -j "$(nproc)"
+cmake --preset win64 -B "$build/win64" >/dev/null
+cmake --build "$build/win64" -j "$(nproc)" --target qx_front qx_e2e_driver
+port=$(sed -n 's/^QX_LOCALWEB_PORT:STRING=//p' "$build/win64/CMakeCache.txt")
+program=$build/win64/bin/qx_front.exe
+
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    log=$build/run-requests.log
+    python3 localweb/server.py --port "$port" --log "$log" </dev/null >/dev/null 2>&1 &
+    server=$!
+    trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
+    sleep 1
+    kill -0 "$server" 2>/dev/null || { echo "run: the local web service could not start on port $port" >&2; exit 1; }
+    echo "QX Frontend on $DISPLAY; local web service on 127.0.0.1:$port (requests in $log)"
+    # Started in its own folder, where the help file lies beside it.
+    (cd "$(dirname "$program")" && /usr/lib/wine/wine64 "$program")
+    exit 0
+fi
+
+shots=$build/screenshots
+rm -rf "$shots"; mkdir -p "$shots"
+tools/winesession.sh start "$build/wineprefix"
+trap 'tools/winesession.sh stop "$build/wineprefix"' EXIT
+QX_E2E_SHOTS="$shots" \
+QX_E2E_FILTER='*TokyoSearchLists*:*PriceSortThenPlans*:*LandmarkSearchEndToEnd*' \
+    tests/e2e/run-e2e.sh "$root" "$build/win64/wine-run.sh" "$build/win64/tests/e2e/qx_e2e_driver.exe" \
+    "$program" "$port" "$build/walk"
+for bmp in "$shots"/*.bmp; do
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
-
-cat <<MSG
-
-Built: the x86_64 and i686 Windows builds in $build/win64 and $build/win32.
-The program itself is not assembled yet; what runs today:
-  ./test.sh                          every test suite (native, fuzzing, Windows under Wine)
-  python3 localweb/server.py         the local web service on 127.0.0.1:48230 (once present)
-MSG
+echo
+echo "No display: the scripted walk ran on a virtual display. Screenshots:"
+ls -1 "$shots"
+echo "in $shots"

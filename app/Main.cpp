@@ -1,0 +1,49 @@
+// Process entry: prepares COM and the common controls, creates the hidden main
+// window (whose start-up runs inside its creation) and runs the message loop
+// until the main window posts the quit message. Every end gives exit code 0,
+// the quit code of the main window.
+#include "app/Application.h"
+#include "app/CMessageLoop.h"
+#include "app/MainDialog.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace qx {
+namespace {
+
+int Run(LPSTR, int showCommand) {
+    Application& application = Application::Instance();
+    CMessageLoop loop;
+    application.AddMessageLoop(&loop);
+    int result = 0;
+    {
+        MainDialog mainDialog;
+        HWND window = mainDialog.CreateHidden();
+        if (window != nullptr) {
+            ShowWindow(window, showCommand);
+            result = loop.Run();
+        }
+    }
+    application.RemoveMessageLoop();
+    return result;
+}
+
+}  // namespace
+}  // namespace qx
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+    CoInitialize(nullptr);
+    // The list view, month calendar and date-time picker classes come from the
+    // common controls version 6 that the manifest binds.
+    INITCOMMONCONTROLSEX classes{8, ICC_COOL_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    qx::Application& application = qx::Application::Instance();
+    application.Initialise(instance);
+    const int result = qx::Run(commandLine, showCommand);
+    application.Release();
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,294 @@
+#include "app/MainDialog.h"
+
+#include "app/HtmlHelp.h"
+#include "app/MessageBoxes.h"
+#include "controls/ListControl.h"
+#include "details/PlanDialog.h"
+#include "net/ExternalLinks.h"
+#include "net/FetchProgressDialog.h"
+#include "parse/DecimalText.h"
+#include "res/resource.h"
+#include "search/ConditionSummaryView.h"
+#include "search/SearchRequest.h"
+
+#include <BuildConfig.h>
+
+#include <cstdio>
+#include <string>
+
+namespace qx {
+namespace {
+
+constexpr char kAreaFetchFailedText[] = "エリア情報の取得ができませんでした。";
+constexpr char kAreaFetchFailedCaption[] = "通信エラー";
+
+struct HotelColumn {
+    const char* title;
+    int format;
+    int width;  // pixels; the last column takes the rest of the list
+};
+
+constexpr HotelColumn kHotelColumns[] = {
+    {"ID", LVCFMT_LEFT, 0},
+    {"施設名", LVCFMT_LEFT, 160},
+    {"住所", LVCFMT_LEFT, 170},
+    {"最低価格", LVCFMT_RIGHT, 65},
+    {"最高価格", LVCFMT_RIGHT, 65},
+    {"特記事項", LVCFMT_LEFT, -1},
+};
+constexpr int kHotelNameColumn = 1;
+constexpr int kLowestChargeColumn = 3;
+constexpr int kHighestChargeColumn = 4;
+constexpr int kFixedColumnsWidth = 160 + 170 + 65 + 65;
+
+constexpr int kSummaryIds[] = {IDC_AREA_SUMMARY,   IDC_PERIOD_SUMMARY, IDC_BUDGET_SUMMARY,
+                               IDC_PEOPLE_SUMMARY, IDC_ROOMS_SUMMARY,  IDC_OPTIONS_SUMMARY};
+constexpr int kHotelButtonIds[] = {IDC_MAP_BUTTON, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON};
+
+// The caption over the summaries: a blue gradient with white text.
+constexpr COLORREF kCaptionStart = RGB(50, 50, 255);
+constexpr COLORREF kCaptionEnd = RGB(150, 150, 240);
+constexpr COLORREF kCaptionText = RGB(255, 255, 255);
+
+// The area request is composed in a text of this many bytes with its zero.
+constexpr std::size_t kAreaUrlCapacity = 256;
+// A hotel number is read back from the list into this many bytes.
+constexpr int kHotelNoBufferSize = 32;
+
+HICON LoadAppIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
+}
+
+int WindowWidth(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    return bounds.right - bounds.left;
+}
+
+}  // namespace
+
+const MainDialog::MessageMap MainDialog::kMessageMap = {
+    OnMessage(WM_INITDIALOG, &MainDialog::OnInitDialog),
+    OnMessage(WM_CTLCOLORSTATIC, &MainDialog::OnColourStatic),
+    OnCommand(IDC_MAP_BUTTON, &MainDialog::OnMap),
+    OnCommand(IDC_PLAN_BUTTON, &MainDialog::OnPlans),
+    OnCommand(IDC_PAGE_BUTTON, &MainDialog::OnPage),
+    OnCommand(IDC_HELP_BUTTON, &MainDialog::OnHelp),
+    OnCommand(IDC_SEARCH_BUTTON, &MainDialog::OnSearch),
+    OnCommand(IDC_MAIN_EXIT, &MainDialog::OnExit),
+    OnNotify(kAnyControl, NM_DBLCLK, &MainDialog::OnDoubleClick),
+    OnNotify(kAnyControl, LVN_ITEMCHANGED, &MainDialog::OnItemChanged),
+};
+
+MainDialog::~MainDialog() {
+    ReleaseResources();
+    if (bigIcon_ != nullptr) {
+        DestroyIcon(bigIcon_);
+    }
+    if (smallIcon_ != nullptr) {
+        DestroyIcon(smallIcon_);
+    }
+}
+
+HWND MainDialog::CreateHidden() {
+    return Create(nullptr, IDD_MAIN);
+}
+
+LRESULT MainDialog::OnInitDialog(WPARAM, LPARAM) {
+    CentreOverOwner();
+    SetIcons();
+    if (!LoadAreas()) {
+        ShowMessageBox(Window(), kAreaFetchFailedText, kAreaFetchFailedCaption, MB_ICONINFORMATION);
+        return FALSE;
+    }
+    SearchConditionsDialog first(catalogue_, reply_, conditions_, false);
+    if (first.DoModal(GetActiveWindow(), IDD_SEARCH_CONDITIONS) != 0) {
+        ReleaseResources();
+        DestroyWindow();
+        PostQuitMessage(0);
+        return FALSE;
+    }
+    BindResults();
+    return TRUE;
+}
+
+void MainDialog::SetIcons() {
+    bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
+    smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
+    SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+bool MainDialog::LoadAreas() {
+    char url[kAreaUrlCapacity] = {};
+    const int length = std::snprintf(url, sizeof url,
+                                     "http://%s/vws/1.4/rest?developerId=%s&operation=GetAreaClass&version=2007-02-28",
+                                     build::kServiceHost, kDeveloperId);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof url) {
+        return false;
+    }
+    std::string replyText;
+    FetchProgressDialog progress(url, replyText);
+    if (progress.DoModal(GetActiveWindow(), IDD_FETCH_PROGRESS) != 0) {
+        return false;
+    }
+    catalogue_.SetReplyText(std::move(replyText));
+    return true;
+}
+
+void MainDialog::BindResults() {
+    for (std::size_t i = 0; i < std::size(kSummaryIds); ++i) {
+        summaries_[i] = Item(kSummaryIds[i]);
+    }
+    calendar_ = Item(IDC_CHECKIN_CALENDAR);
+    for (std::size_t i = 0; i < std::size(kHotelButtonIds); ++i) {
+        hotelButtons_[i] = Item(kHotelButtonIds[i]);
+    }
+    SetUpHotelList();
+    FillHotelList(hotelList_.Window(), reply_);
+    hotelList_.ascending[kHotelNameColumn] = 0;
+    hotelList_.SortByColumn(kHotelNameColumn);
+    ShowConditionSummary(Window(), conditions_);
+    summaryBrush_ = CreateSolidBrush(kSummaryBackground);
+    conditionsCaption_.Bind(Item(IDC_CONDITIONS_CAPTION));
+    conditionsCaption_.startColour = kCaptionStart;
+    conditionsCaption_.endColour = kCaptionEnd;
+    conditionsCaption_.textColour = kCaptionText;
+    InvalidateRect(conditionsCaption_.Window(), nullptr, TRUE);
+    bound_ = true;
+}
+
+void MainDialog::SetUpHotelList() {
+    hotelList_.Bind(Item(IDC_HOTEL_LIST));
+    hotelList_.numericColumn[kLowestChargeColumn] = 1;
+    hotelList_.numericColumn[kHighestChargeColumn] = 1;
+    images_ = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
+    if (images_ != nullptr) {
+        ImageList_SetBkColor(images_, RGB(255, 255, 255));
+        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HOTEL), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        if (icon != nullptr) {
+            ImageList_AddIcon(images_, icon);
+            DestroyIcon(icon);
+        }
+    }
+    const ListControl list(hotelList_.Window());
+    ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    const int restWidth = WindowWidth(list.Window()) - GetSystemMetrics(SM_CXVSCROLL) -
+                          2 * GetSystemMetrics(SM_CXEDGE) - kFixedColumnsWidth;
+    int index = 0;
+    for (const HotelColumn& column : kHotelColumns) {
+        list.InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);
+        ++index;
+    }
+    list.SetSmallImageList(images_);
+}
+
+LRESULT MainDialog::OnColourStatic(WPARAM dc, LPARAM control) {
+    if (summaryBrush_ == nullptr || !IsSummaryEdit(reinterpret_cast<HWND>(control))) {
+        return 0;
+    }
+    HDC context = reinterpret_cast<HDC>(dc);
+    SetTextColor(context, RGB(0, 0, 0));
+    SetBkColor(context, kSummaryBackground);
+    return reinterpret_cast<LRESULT>(summaryBrush_);
+}
+
+bool MainDialog::IsSummaryEdit(HWND control) const {
+    for (HWND summary : summaries_) {
+        if (summary != nullptr && summary == control) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MainDialog::SelectedHotelNo(std::int32_t& hotelNo) const {
+    if (!bound_) {
+        return false;
+    }
+    const ListControl list(hotelList_.Window());
+    const int row = list.NextRow(-1, LVNI_SELECTED);
+    if (row < 0) {
+        return false;
+    }
+    char text[kHotelNoBufferSize] = {};
+    list.CellText(row, 0, text, sizeof text);
+    hotelNo = DecimalToInt(text);
+    return true;
+}
+
+void MainDialog::OnMap() {
+    std::int32_t hotelNo = 0;
+    if (SelectedHotelNo(hotelNo)) {
+        OpenHotelMap(reply_.hotels, hotelNo);
+    }
+}
+
+void MainDialog::OnPlans() {
+    std::int32_t hotelNo = 0;
+    if (SelectedHotelNo(hotelNo)) {
+        PlanDialog plans(reply_, hotelNo);
+        plans.Run(GetActiveWindow());
+    }
+}
+
+void MainDialog::OnPage() {
+    std::int32_t hotelNo = 0;
+    if (SelectedHotelNo(hotelNo)) {
+        OpenHotelPage(reply_.hotels, hotelNo);
+    }
+}
+
+void MainDialog::OnHelp() {
+    ShowHelpContents(Window());
+}
+
+void MainDialog::OnSearch() {
+    const INT_PTR result = RunSearchFromMainWindow(Window(), Item(IDC_HOTEL_LIST), catalogue_, reply_, conditions_);
+    if (result == 0 && !bound_) {
+        BindResults();
+    }
+}
+
+LRESULT MainDialog::OnDoubleClick(NMHDR*) {
+    OnPlans();
+    return 0;
+}
+
+LRESULT MainDialog::OnItemChanged(NMHDR*) {
+    const bool selected = bound_ && ListControl(hotelList_.Window()).NextRow(-1, LVNI_SELECTED) >= 0;
+    for (HWND button : hotelButtons_) {
+        if (button != nullptr) {
+            EnableWindow(button, selected);
+        }
+    }
+    return 0;
+}
+
+void MainDialog::OnExit() {
+    Close();
+}
+
+void MainDialog::Close() {
+    ReleaseResources();
+    DestroyWindow();
+    PostQuitMessage(0);
+}
+
+void MainDialog::ReleaseResources() {
+    if (summaryBrush_ != nullptr) {
+        DeleteObject(summaryBrush_);
+        summaryBrush_ = nullptr;
+    }
+    if (images_ != nullptr) {
+        if (hotelList_.Window() != nullptr) {
+            ListControl(hotelList_.Window()).SetSmallImageList(nullptr);
+        }
+        ImageList_Destroy(images_);
+        images_ = nullptr;
+    }
+}
+
+}  // namespace qx

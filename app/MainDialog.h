@@ -1,0 +1,81 @@
+// The main window: the conditions of the last search as six texts and a month
+// calendar, the hotels it found in a sortable list, and the commands for the
+// map, the plans and the page of the selected hotel, a new search, help and
+// exit. It owns the records that live for the whole run: the area catalogue,
+// the last search reply and the search conditions.
+//
+// Its start-up runs inside its creation while the window is hidden: it fetches
+// the areas, then runs the first search. Cancelling that search destroys the
+// window and posts the quit message, so the program ends without showing it.
+// When the area fetch fails the window is shown inert: empty, until a search
+// started from it succeeds and binds the list and the summaries after all.
+#pragma once
+
+#include "app/Dialog.h"
+#include "controls/CaptionLabel.h"
+#include "controls/SortableListView.h"
+#include "parse/AreaCatalogue.h"
+#include "parse/HotelSearchReply.h"
+#include "search/SearchConditions.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+
+namespace qx {
+
+class MainDialog : public DialogImpl<MainDialog> {
+public:
+    static const MessageMap kMessageMap;
+
+    // Behind the six summary edits.
+    static constexpr COLORREF kSummaryBackground = RGB(255, 255, 220);
+
+    MainDialog() = default;
+    ~MainDialog() override;
+
+    // Creates the hidden window and runs the start-up; null when the window
+    // could not be created or closed itself during the start-up.
+    HWND CreateHidden();
+
+private:
+    LRESULT OnInitDialog(WPARAM, LPARAM);
+    LRESULT OnColourStatic(WPARAM dc, LPARAM control);
+    void OnMap();
+    void OnPlans();
+    void OnPage();
+    void OnHelp();
+    void OnSearch();
+    void OnExit();
+    LRESULT OnDoubleClick(NMHDR*);
+    LRESULT OnItemChanged(NMHDR*);
+
+    void SetIcons();
+    bool LoadAreas();
+    // Binds the list, the summaries and the caption to the current search.
+    void BindResults();
+    void SetUpHotelList();
+    bool SelectedHotelNo(std::int32_t& hotelNo) const;
+    bool IsSummaryEdit(HWND control) const;
+    void Close();
+    void ReleaseResources();
+
+    AreaCatalogue catalogue_;
+    HotelSearchReply reply_;
+    SearchConditions conditions_;
+    SortableListView hotelList_;
+    CaptionLabel conditionsCaption_;
+    HIMAGELIST images_ = nullptr;
+    HBRUSH summaryBrush_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HWND summaries_[6] = {};
+    HWND calendar_ = nullptr;
+    HWND hotelButtons_[3] = {};
+    // The list, summaries and caption show a search (false in the inert window).
+    bool bound_ = false;
+};
+
+}  // namespace qx

@@ -1,0 +1,592 @@
+// The program as the user meets it: qx_front.exe started as a process of its
+// own against the local web service, its windows found by caption and worked
+// from here; what it shows, what reached the service, what went to the
+// browser, its temporary files and its exit code are checked.
+#include "LocalService.h"
+#include "RemoteWindows.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace qx::e2e {
+namespace {
+
+const std::string kSearchCaption = "検索条件設定";
+const std::string kMainCaption = "QX Frontend";
+const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
+const std::string kLandmarkCaption = "エリア指定";
+const std::string kAreaUrl =
+    "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
+const std::string kAgent = "LOVANTE-KOGEI";
+const std::string kAffiliate = "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=";
+
+constexpr int kHotelNoColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kLowestColumn = 3;
+constexpr int kHighestColumn = 4;
+constexpr int kLandmarkNameColumn = 2;
+
+std::string ProgramPath() {
+    return WindowsPathOf("QX_FRONT_EXE");
+}
+
+// Saves the screen into the walk folder when one is given (run.sh without a display).
+void Shot(const std::string& name) {
+    static int number = 0;
+    const std::string folder = WindowsPathOf("QX_E2E_SHOTS");
+    if (folder.empty()) {
+        return;
+    }
+    Sleep(400);
+    char file[32];
+    std::snprintf(file, sizeof file, "\\%02d-", ++number);
+    SaveScreen(folder + file + name + ".bmp");
+}
+
+struct SearchDates {
+    WORD year;
+    WORD checkinDay;
+    WORD checkoutDay;
+};
+
+SearchDates NextJanuary() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {static_cast<WORD>(now.wYear + 1), 10, 12};
+}
+
+std::string TwoDigits(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+bool IsGrouped(const std::string& money) {
+    // "-"? digits in groups of three separated by commas, the first group 1-3 digits.
+    std::size_t start = money.empty() || money[0] != '-' ? 0 : 1;
+    const std::string digits = money.substr(start);
+    if (digits.empty()) {
+        return false;
+    }
+    const std::size_t first = (digits.size() % 4 == 0) ? 0 : digits.size() % 4;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        const bool commaPlace = first > 0 ? (i >= first && (i - first) % 4 == 0) : false;
+        if (commaPlace ? digits[i] != ',' : !std::isdigit(static_cast<unsigned char>(digits[i]))) {
+            return false;
+        }
+    }
+    return digits[0] != ',' && digits.back() != ',';
+}
+
+long Money(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c != ',') {
+            digits += c;
+        }
+    }
+    return std::strtol(digits.c_str(), nullptr, 10);
+}
+
+// The reply part of one hotel (its basic info up to the next hotel).
+struct ExpectedPlan {
+    std::string roomName;
+    std::string planContents;
+    long total;
+    std::string meals;
+    std::string reserveUrl;
+};
+
+struct ExpectedHotel {
+    std::string name;
+    double latitude = 0;
+    double longitude = 0;
+    std::string informationUrl;
+    std::vector<ExpectedPlan> plans;
+};
+
+std::string Unescaped(std::string text) {
+    for (const auto& [entity, plain] : {std::pair<std::string, std::string>{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}}) {
+        for (std::size_t at = 0; (at = text.find(entity, at)) != std::string::npos; at += plain.size()) {
+            text.replace(at, entity.size(), plain);
+        }
+    }
+    return text;
+}
+
+// Reads a hotel and its plans out of the service's reply to the same request
+// the program made (the service answers the same request the same way).
+ExpectedHotel HotelFromReply(const std::string& reply, const std::string& hotelNo) {
+    ExpectedHotel hotel;
+    for (const std::string& info : Elements(reply, "hotelBasicInfo")) {
+        if (Element(info, "hotelNo") != hotelNo) {
+            continue;
+        }
+        hotel.name = Element(info, "hotelName");
+        hotel.latitude = std::strtod(Element(info, "latitude").c_str(), nullptr);
+        hotel.longitude = std::strtod(Element(info, "longitude").c_str(), nullptr);
+        hotel.informationUrl = Element(info, "hotelInformationUrl");
+        break;
+    }
+    for (const std::string& room : Elements(reply, "room")) {
+        if (Element(room, "hotelNo") != hotelNo) {
+            continue;
+        }
+        ExpectedPlan plan;
+        plan.roomName = Element(room, "roomName");
+        plan.planContents = Element(room, "planContents");
+        plan.total = std::strtol(Element(room, "total").c_str(), nullptr, 10);
+        const char* labels[] = {"[朝食] ", "[朝食選択] ", "[夕食] ", "[夕食選択] "};
+        const char* flags[] = {"withBreakfastFlag", "breakfastSelectFlag", "withDinnerFlag", "dinnerSelectFlag"};
+        for (int i = 0; i < 4; ++i) {
+            if (std::strtol(Element(room, flags[i]).c_str(), nullptr, 10) != 0) {
+                plan.meals += labels[i];
+            }
+        }
+        plan.reserveUrl = Unescaped(Element(room, "reserveUrl"));
+        hotel.plans.push_back(plan);
+    }
+    return hotel;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearFaults();
+        logStart_ = RequestLog().size();
+        DeleteFileA(TempFile("hotel_image.jpg").c_str());
+        DeleteFileA(TempFile("wait_image.jpg").c_str());
+    }
+    void TearDown() override { ClearFaults(); }
+
+    // Starts the program and waits for the first search conditions dialog.
+    HWND StartToSearchDialog() {
+        program_ = std::make_unique<Program>(ProgramPath());
+        if (!program_->Started()) {
+            ADD_FAILURE() << "qx_front.exe did not start from " << ProgramPath();
+            return nullptr;
+        }
+        HWND dialog = program_->WaitForWindow(kSearchCaption);
+        EXPECT_NE(dialog, nullptr) << "no search conditions dialog";
+        return dialog;
+    }
+
+    // Chooses 東京都 / 東京23区内 / 千代田区, next January's dates, and searches.
+    std::string SearchTokyo(HWND dialog) {
+        EXPECT_TRUE(ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, "東京都"));
+        EXPECT_TRUE(ChooseComboItem(dialog, IDC_SMALL_CLASS_LIST, "東京23区内"));
+        EXPECT_TRUE(ChooseComboItem(dialog, IDC_DETAIL_CLASS_LIST, "千代田区"));
+        const SearchDates dates = NextJanuary();
+        SetPickerDate(dialog, IDC_CHECKIN_PICKER, dates.year, 1, dates.checkinDay);
+        SetPickerDate(dialog, IDC_CHECKOUT_PICKER, dates.year, 1, dates.checkoutDay);
+        Shot("search-conditions");
+        Click(dialog, IDOK);
+        return "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=VacantHotelSearch"
+               "&version=2007-02-28&largeClassCode=japan&middleClassCode=tokyo&smallClassCode=tokyo23"
+               "&detailClassCode=chiyoda&checkinDate=" +
+               std::to_string(dates.year) + "-01-" + TwoDigits(dates.checkinDay) +
+               "&checkoutDate=" + std::to_string(dates.year) + "-01-" + TwoDigits(dates.checkoutDay) +
+               "&adultNum=1&upClassNum=0&infantWithMBNum=0&roomNum=1";
+    }
+
+    // Picks the first place found for 東京 in the landmark dialog and searches
+    // around it with the default radius; returns the place's name.
+    std::string SearchNearLandmark(HWND dialog) {
+        const SearchDates dates = NextJanuary();
+        SetPickerDate(dialog, IDC_CHECKIN_PICKER, dates.year, 1, dates.checkinDay);
+        SetPickerDate(dialog, IDC_CHECKOUT_PICKER, dates.year, 1, dates.checkoutDay);
+        PostMessageA(GetDlgItem(dialog, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
+        HWND landmark = program_->WaitForWindow(kLandmarkCaption);
+        if (landmark == nullptr) {
+            ADD_FAILURE() << "no landmark dialog";
+            return std::string();
+        }
+        SetText(landmark, IDC_LANDMARK_TEXT, "東京");
+        Click(landmark, IDC_LANDMARK_SEARCH);
+        HWND places = GetDlgItem(landmark, IDC_LANDMARK_LIST);
+        EXPECT_TRUE(WaitFor([&] { return RowCount(places) > 0; }, 8000));
+        SelectRow(places, 0);
+        const std::string place = Cell(places, 0, kLandmarkNameColumn);
+        Shot("landmark-dialog");
+        EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(landmark, IDOK)) != FALSE; }, 3000));
+        Click(landmark, IDOK);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
+        EXPECT_EQ(ItemText(dialog, IDC_LANDMARK_NAME), place);
+        Click(dialog, IDOK);
+        return place;
+    }
+
+    // Starts the program, searches Tokyo and waits for the main window.
+    HWND StartWithTokyoList() {
+        HWND dialog = StartToSearchDialog();
+        if (dialog == nullptr) {
+            return nullptr;
+        }
+        searchUrl_ = SearchTokyo(dialog);
+        HWND main = program_->WaitForWindow(kMainCaption);
+        EXPECT_NE(main, nullptr) << "no main window after the search";
+        return main;
+    }
+
+    std::vector<std::string> ServiceTargets() const {
+        std::vector<std::string> targets;
+        for (const LoggedRequest& request : RequestsSince(logStart_)) {
+            targets.push_back(request.target);
+        }
+        return targets;
+    }
+
+    void ExpectExitZero() {
+        EXPECT_EQ(program_->WaitForExit(15000), 0);
+        EXPECT_TRUE(program_->VisibleWindows().empty());
+    }
+
+    std::unique_ptr<Program> program_;
+    std::size_t logStart_ = 0;
+    std::string searchUrl_;
+};
+
+TEST_F(ProgramTest, StartupFetchesTheAreasAndCancellingTheFirstSearchExitsWithoutAMainWindow) {
+    HWND dialog = StartToSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::vector<LoggedRequest> requests = RequestsSince(logStart_);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target, kAreaUrl);
+    EXPECT_EQ(requests[0].userAgent, kAgent);
+    EXPECT_EQ(ItemText(dialog, IDCANCEL), "終了");
+    EXPECT_EQ(program_->FindWindow(kMainCaption), nullptr) << "the main window showed before the first search";
+
+    Click(dialog, IDCANCEL);
+    bool mainShown = false;
+    WaitFor([&] {
+        mainShown = mainShown || program_->FindWindow(kMainCaption) != nullptr;
+        return program_->WaitForExit(0) != -1;
+    }, 15000);
+    EXPECT_FALSE(mainShown);
+    EXPECT_EQ(program_->WaitForExit(1000), 0);
+}
+
+// Shared by the two ways the area fetch can fail: the service is down, or it
+// answers with an error status.
+void CheckInertStart(Program& program) {
+    const MessageBoxSeen box = AnswerMessageBox(program, "通信エラー");
+    ASSERT_TRUE(box.found) << "no message about the area fetch";
+    EXPECT_EQ(box.text, "エリア情報の取得ができませんでした。");
+    HWND main = program.WaitForWindow(kMainCaption);
+    ASSERT_NE(main, nullptr) << "no inert main window";
+    Shot("inert-main-window");
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    EXPECT_EQ(ColumnCount(list), 0);
+    EXPECT_EQ(RowCount(list), 0);
+    for (int id : {IDC_AREA_SUMMARY, IDC_PERIOD_SUMMARY, IDC_BUDGET_SUMMARY, IDC_PEOPLE_SUMMARY,
+                   IDC_ROOMS_SUMMARY, IDC_OPTIONS_SUMMARY}) {
+        EXPECT_EQ(ItemText(main, id), "") << id;
+    }
+    // The hotel buttons find no hotel and do nothing.
+    Click(main, IDC_PLAN_BUTTON);
+    Sleep(500);
+    EXPECT_EQ(program.FindWindow(kPlanCaptionEnd, true), nullptr);
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(program.WaitForExit(15000), 0);
+}
+
+TEST_F(ProgramTest, AreaFetchErrorShowsTheMessageAndAnInertWindowThatClosesWithZero) {
+    ASSERT_TRUE(ArmFault("/vws/1.4/rest", "status500"));
+    Program program(ProgramPath());
+    ASSERT_TRUE(program.Started());
+    CheckInertStart(program);
+}
+
+// Run by the test script while the service is not running at all.
+TEST(ServiceDown, AreaFetchFailureShowsTheMessageAndAnInertWindowThatClosesWithZero) {
+    Program program(ProgramPath());
+    ASSERT_TRUE(program.Started());
+    CheckInertStart(program);
+}
+
+TEST_F(ProgramTest, InertWindowSearchBindsTheListAfterAll) {
+    ASSERT_TRUE(ArmFault("/vws/1.4/rest", "status500"));
+    program_ = std::make_unique<Program>(ProgramPath());
+    ASSERT_TRUE(AnswerMessageBox(*program_, "通信エラー").found);
+    HWND main = program_->WaitForWindow(kMainCaption);
+    ASSERT_NE(main, nullptr);
+    Click(main, IDC_SEARCH_BUTTON);
+    HWND dialog = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(dialog, nullptr);
+    // Without the areas only a landmark search can find anything.
+    const std::string place = SearchNearLandmark(dialog);
+    ASSERT_TRUE(WaitFor([&] { return program_->FindWindow(kSearchCaption) == nullptr; }, 15000));
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    EXPECT_EQ(ColumnCount(list), 6);
+    EXPECT_GT(RowCount(list), 0);
+    EXPECT_EQ(SortArrow(list, kNameColumn), HDF_SORTUP);
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), place + " から半径 1000[m] のエリア");
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+}
+
+TEST_F(ProgramTest, TokyoSearchListsHotelsSortedByNameWithSummaries) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    Shot("main-window");
+    const std::vector<std::string> targets = ServiceTargets();
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0], kAreaUrl);
+    EXPECT_EQ(targets[1], searchUrl_);
+    for (const LoggedRequest& request : RequestsSince(logStart_)) {
+        EXPECT_EQ(request.userAgent, kAgent);
+    }
+
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    const std::string reply = ToCodePage932(Fetch(searchUrl_));
+    const std::vector<std::string> hotelNumbers = Elements(reply, "hotelNo");
+    ASSERT_GT(RowCount(list), 1);
+    EXPECT_EQ(ColumnCount(list), 6);
+    EXPECT_EQ(ColumnWidth(list, kHotelNoColumn), 0);
+    const std::vector<std::string> names = Column(list, kNameColumn);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
+                               [](const std::string& a, const std::string& b) { return lstrcmpA(a.c_str(), b.c_str()) < 0; }));
+    EXPECT_EQ(SortArrow(list, kNameColumn), HDF_SORTUP);
+    for (int column : {kLowestColumn, kHighestColumn}) {
+        for (const std::string& money : Column(list, column)) {
+            EXPECT_TRUE(IsGrouped(money)) << money;
+        }
+    }
+    for (const std::string& number : Column(list, kHotelNoColumn)) {
+        EXPECT_NE(std::find(hotelNumbers.begin(), hotelNumbers.end(), number), hotelNumbers.end()) << number;
+    }
+
+    const SearchDates dates = NextJanuary();
+    const std::string year = std::to_string(dates.year);
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), "東京都 東京23区内 千代田区");
+    EXPECT_EQ(ItemText(main, IDC_PERIOD_SUMMARY), year + "年1月10日 ～ " + year + "年1月12日");
+    EXPECT_EQ(ItemText(main, IDC_BUDGET_SUMMARY), "指定なし");
+    EXPECT_EQ(ItemText(main, IDC_PEOPLE_SUMMARY), "大人 [1] ");
+    EXPECT_EQ(ItemText(main, IDC_ROOMS_SUMMARY), "1");
+    EXPECT_EQ(ItemText(main, IDC_OPTIONS_SUMMARY), "指定なし");
+
+    // The hotel buttons follow the selection.
+    ASSERT_LT(SelectedRow(list), 0);
+    for (int id : {IDC_MAP_BUTTON, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON}) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, id))) << id;
+    }
+    SelectRow(list, 1);
+    for (int id : {IDC_MAP_BUTTON, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON}) {
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, id))) << id;
+    }
+
+    // Help opens a window of its own (the help file lies beside the program).
+    const std::size_t windows = program_->VisibleWindows().size();
+    Click(main, IDC_HELP_BUTTON);
+    EXPECT_TRUE(WaitFor([&] { return program_->VisibleWindows().size() > windows; }, 10000)) << "no help window";
+    Shot("help");
+
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+}
+
+TEST_F(ProgramTest, PriceSortThenPlansShowTheSelectedHotelAndCloseDeletesThePictures) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    ClickHeader(list, kLowestColumn);
+    ASSERT_TRUE(WaitFor([&] { return SortArrow(list, kLowestColumn) == HDF_SORTUP; }, 3000));
+    std::vector<long> prices;
+    for (const std::string& money : Column(list, kLowestColumn)) {
+        prices.push_back(Money(money));
+    }
+    EXPECT_TRUE(std::is_sorted(prices.begin(), prices.end()));
+    EXPECT_EQ(SortArrow(list, kNameColumn), 0);
+
+    // The last row after the sort: not the hotel that row held before.
+    const int row = RowCount(list) - 1;
+    SelectRow(list, row);
+    const std::string hotelNo = Cell(list, row, kHotelNoColumn);
+    const ExpectedHotel hotel = HotelFromReply(ToCodePage932(Fetch(searchUrl_)), hotelNo);
+    ASSERT_FALSE(hotel.name.empty());
+    EXPECT_EQ(Cell(list, row, kNameColumn), hotel.name);
+
+    // The picture arrives late, so the waiting picture can be seen first.
+    ASSERT_TRUE(ArmFault("/img/", "delay", 1, "&seconds=2"));
+    Click(main, IDC_PLAN_BUTTON);
+    HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr) << "no plan dialog for " << hotel.name;
+    Sleep(700);
+    const std::vector<DWORD> waiting = ScreenPixels(GetDlgItem(plan, IDC_HOTEL_PICTURE));
+    EXPECT_TRUE(FileExists(TempFile("wait_image.jpg")));
+    EXPECT_EQ(ItemText(plan, IDC_HOTEL_NAME), hotel.name);
+
+    HWND plans = GetDlgItem(plan, IDC_PLAN_LIST);
+    std::vector<ExpectedPlan> expected = hotel.plans;
+    std::stable_sort(expected.begin(), expected.end(), [](const ExpectedPlan& a, const ExpectedPlan& b) {
+        return lstrcmpA(a.roomName.c_str(), b.roomName.c_str()) < 0;
+    });
+    ASSERT_EQ(RowCount(plans), static_cast<int>(expected.size()));
+    EXPECT_EQ(SortArrow(plans, 1), HDF_SORTUP);
+    for (int i = 0; i < RowCount(plans); ++i) {
+        EXPECT_EQ(Cell(plans, i, 1), expected[i].roomName) << i;
+        EXPECT_EQ(Money(Cell(plans, i, 3)), expected[i].total) << i;
+        EXPECT_TRUE(IsGrouped(Cell(plans, i, 3)));
+        EXPECT_EQ(Cell(plans, i, 4), expected[i].meals) << i;
+        EXPECT_EQ(Cell(plans, i, 0), expected[i].reserveUrl) << i;
+    }
+    // The first plan in reply order is the selected one.
+    ASSERT_GE(SelectedRow(plans), 0);
+    EXPECT_EQ(Cell(plans, SelectedRow(plans), 0), hotel.plans.front().reserveUrl);
+
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixels(GetDlgItem(plan, IDC_HOTEL_PICTURE)) != waiting; }, 8000))
+        << "the hotel picture never replaced the waiting picture";
+    EXPECT_TRUE(FileExists(TempFile("hotel_image.jpg")));
+    Shot("plan-dialog");
+
+    Click(plan, IDC_PLAN_CLOSE);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
+    EXPECT_FALSE(FileExists(TempFile("hotel_image.jpg")));
+    EXPECT_FALSE(FileExists(TempFile("wait_image.jpg")));
+    EXPECT_NE(program_->FindWindow(kMainCaption), nullptr);
+
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+}
+
+TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    SelectRow(list, 0);
+    const std::string hotelNo = Cell(list, 0, kHotelNoColumn);
+    const ExpectedHotel hotel = HotelFromReply(ToCodePage932(Fetch(searchUrl_)), hotelNo);
+    ASSERT_FALSE(hotel.plans.empty());
+
+    const std::size_t before = BrowserUrlCount();
+    Click(main, IDC_MAP_BUTTON);
+    ASSERT_TRUE(WaitFor([&] { return BrowserUrlCount() >= before + 1; }, 8000));
+    Click(main, IDC_PAGE_BUTTON);
+    ASSERT_TRUE(WaitFor([&] { return BrowserUrlCount() >= before + 2; }, 8000));
+
+    Click(main, IDC_PLAN_BUTTON);
+    HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr);
+    HWND plans = GetDlgItem(plan, IDC_PLAN_LIST);
+    const std::string reserveUrl = Cell(plans, SelectedRow(plans), 0);
+    Click(plan, IDC_RESERVE_BUTTON);
+    ASSERT_TRUE(WaitFor([&] { return BrowserUrlCount() >= before + 3; }, 8000));
+    Click(plan, IDC_PLAN_CANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
+
+    const double lat = hotel.latitude / 3600.0;
+    const double lon = hotel.longitude / 3600.0;
+    char map[160];
+    std::snprintf(map, sizeof map, "/maps?spn=0.01,0.01&z=18&ll=%.06f,%.06f",
+                  lat - lat * 0.00010695 + lon * 0.000017464 + 0.0046017,
+                  lon - lat * 0.000046038 - lon * 0.000083043 + 0.01004);
+    std::vector<std::string> expected = {
+        WithoutUnreservedEscapes(ServiceUrl(map)),
+        WithoutUnreservedEscapes(ServiceUrl(kAffiliate + PercentEncodeAll(hotel.informationUrl))),
+        WithoutUnreservedEscapes(ServiceUrl(kAffiliate + PercentEncodeAll(reserveUrl))),
+    };
+    std::vector<std::string> opened = BrowserUrlsSince(before);
+    EXPECT_EQ(opened, expected);
+    EXPECT_NE(std::find_if(hotel.plans.begin(), hotel.plans.end(),
+                           [&](const ExpectedPlan& p) { return p.reserveUrl == reserveUrl; }),
+              hotel.plans.end());
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ExpectExitZero();
+}
+
+TEST_F(ProgramTest, NotFoundAndServerErrorKeepTheSearchDialogOpen) {
+    HWND dialog = StartToSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    struct Case {
+        const char* kind;
+        const char* caption;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"notfound", "検索結果", "検索条件に該当する宿泊施設は見つかりませんでした。"},
+        {"servererror", "サーバエラー", "サーバでエラーが発生しました。\nしばらく時間をおいてから検索してください。"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(ArmFault("/vws/1.4/rest", c.kind));
+        SearchTokyo(dialog);
+        const MessageBoxSeen box = AnswerMessageBox(*program_, c.caption);
+        EXPECT_TRUE(box.found) << c.kind;
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_NE(program_->FindWindow(kSearchCaption), nullptr) << c.kind;
+        EXPECT_EQ(program_->FindWindow(kMainCaption), nullptr) << c.kind;
+    }
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(program_->WaitForExit(15000), 0);
+}
+
+TEST_F(ProgramTest, LandmarkSearchEndToEnd) {
+    HWND dialog = StartToSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::string place = SearchNearLandmark(dialog);
+    ASSERT_FALSE(place.empty());
+    HWND main = program_->WaitForWindow(kMainCaption);
+    ASSERT_NE(main, nullptr);
+    Shot("main-window-landmark");
+
+    const std::vector<std::string> targets = ServiceTargets();
+    ASSERT_GE(targets.size(), 3u);
+    EXPECT_NE(targets[1].find("/php/geoscan.php?q="), std::string::npos) << targets[1];
+    const std::string& search = targets.back();
+    EXPECT_NE(search.find("&largeClassCode=japan&latitude="), std::string::npos) << search;
+    EXPECT_NE(search.find("&searchRadius=1.0&checkinDate="), std::string::npos) << search;
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), place + " から半径 1000[m] のエリア");
+    EXPECT_GT(RowCount(GetDlgItem(main, IDC_HOTEL_LIST)), 0);
+
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+}
+
+TEST_F(ProgramTest, NewSearchFromTheMainWindowKeepsReplyOrderUnderTheOldArrow) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    Click(main, IDC_SEARCH_BUTTON);
+    HWND dialog = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_MIDDLE_CLASS_LIST), "東京都");
+    ASSERT_TRUE(ChooseComboItem(dialog, IDC_DETAIL_CLASS_LIST, "中央区"));
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return program_->FindWindow(kSearchCaption) == nullptr; }, 15000));
+    const std::vector<std::string> targets = ServiceTargets();
+    ASSERT_EQ(targets.size(), 3u);
+    EXPECT_NE(targets[2].find("&detailClassCode=chuo&"), std::string::npos) << targets[2];
+
+    const std::vector<std::string> replyOrder = Elements(Fetch(targets[2]), "hotelNo");
+    std::vector<std::string> unique;
+    for (const std::string& number : replyOrder) {
+        if (unique.empty() || unique.back() != number) {
+            unique.push_back(number);
+        }
+    }
+    std::vector<std::string> listed = Column(list, kHotelNoColumn);
+    std::vector<std::string> firstSeen;
+    for (const std::string& number : unique) {
+        if (std::find(firstSeen.begin(), firstSeen.end(), number) == firstSeen.end()) {
+            firstSeen.push_back(number);
+        }
+    }
+    EXPECT_EQ(listed, firstSeen);
+    EXPECT_EQ(SortArrow(list, kNameColumn), HDF_SORTUP);
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), "東京都 東京23区内 中央区");
+
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ExpectExitZero();
+}
+
+}  // namespace
+}  // namespace qx::e2e

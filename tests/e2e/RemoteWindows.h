@@ -1,0 +1,102 @@
+// Working the windows of another process the way a user sees them: finding
+// them by caption, reading and setting controls (through memory allocated in
+// that process where a message carries a pointer), clicking buttons and
+// taking screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qx::e2e {
+
+// Waits until condition holds, checking every 50 ms; false after limitMs.
+bool WaitFor(const std::function<bool()>& condition, DWORD limitMs);
+
+// A program started with CreateProcess and ended (if still running) when the
+// object goes.
+class Program {
+public:
+    explicit Program(const std::string& path);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return process_.hProcess != nullptr; }
+    DWORD Id() const { return process_.dwProcessId; }
+    HANDLE Handle() const { return process_.hProcess; }
+    // The exit code, or -1 while it still runs after limitMs.
+    long WaitForExit(DWORD limitMs) const;
+
+    // The visible top-level window of this program whose caption is caption
+    // (or ends with it when suffix is true), or null after limitMs.
+    HWND WaitForWindow(const std::string& caption, DWORD limitMs = 15000, bool suffix = false) const;
+    // The same, without waiting.
+    HWND FindWindow(const std::string& caption, bool suffix = false) const;
+    // Every visible top-level window of this program.
+    std::vector<HWND> VisibleWindows() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+std::string Text(HWND window);
+std::string ItemText(HWND dialog, int id);
+// Sends the button's click command to its dialog; returns at once.
+void Click(HWND dialog, int id);
+// Sets an edit's text.
+void SetText(HWND dialog, int id, const std::string& text);
+
+// Memory in the process that owns window, freed with the object.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, std::size_t size);
+    ~RemoteBuffer();
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    void* Address() const { return address_; }
+    bool Write(const void* data, std::size_t size, std::size_t offset = 0) const;
+    bool Read(void* data, std::size_t size, std::size_t offset = 0) const;
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// List views.
+int RowCount(HWND list);
+int ColumnCount(HWND list);
+int ColumnWidth(HWND list, int column);
+std::string Cell(HWND list, int row, int column);
+std::vector<std::string> Column(HWND list, int column);
+int SelectedRow(HWND list);
+void SelectRow(HWND list, int row);
+// HDF_SORTUP, HDF_SORTDOWN or 0 for a column's header.
+int SortArrow(HWND list, int column);
+// Clicks a column's header as the mouse would.
+void ClickHeader(HWND list, int column);
+
+// Combo boxes: the items' texts, and choosing one as the user would (the
+// dialog gets its selection-change notification).
+std::vector<std::string> ComboItems(HWND combo);
+bool ChooseComboItem(HWND dialog, int id, const std::string& text);
+
+// Date-time pickers.
+void SetPickerDate(HWND dialog, int id, WORD year, WORD month, WORD day);
+
+// A message box of the program: its caption and text; answered with OK.
+struct MessageBoxSeen {
+    bool found = false;
+    std::string text;
+};
+MessageBoxSeen AnswerMessageBox(const Program& program, const std::string& caption, DWORD limitMs = 15000);
+
+// The screen's pixels of a window's rectangle, top row first (0x00RRGGBB).
+std::vector<DWORD> ScreenPixels(HWND window);
+// Saves the whole screen as a 24-bit BMP file.
+bool SaveScreen(const std::string& path);
+
+}  // namespace qx::e2e
