@@ -130,7 +130,7 @@ bool MainDialog::LoadAreas() {
     }
     std::string replyText;
     FetchProgressDialog progress(url, replyText);
-    if (progress.DoModal(GetActiveWindow(), IDD_FETCH_PROGRESS) != 0) {
+    if (progress.Run() != 0) {
         return false;
     }
     catalogue_.SetReplyText(std::move(replyText));
