@@ -60,12 +60,6 @@ HICON LoadAppIcon(int widthMetric, int heightMetric) {
                                          GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
-int WindowWidth(HWND window) {
-    RECT bounds{};
-    GetWindowRect(window, &bounds);
-    return bounds.right - bounds.left;
-}
-
 }  // namespace
 
 const MainDialog::MessageMap MainDialog::kMessageMap = {
@@ -175,8 +169,7 @@ void MainDialog::SetUpHotelList() {
     }
     const ListControl list(hotelList_.Window());
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const int restWidth = WindowWidth(list.Window()) - GetSystemMetrics(SM_CXVSCROLL) -
-                          2 * GetSystemMetrics(SM_CXEDGE) - kFixedColumnsWidth;
+    const int restWidth = list.RemainingColumnWidth(kFixedColumnsWidth);
     int index = 0;
     for (const HotelColumn& column : kHotelColumns) {
         list.InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);

@@ -26,6 +26,13 @@ int ListControl::InsertColumn(int index, const char* title, int format, int widt
     return static_cast<int>(SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), Pointer(&column)));
 }
 
+int ListControl::RemainingColumnWidth(int fixedWidth) const {
+    RECT frame{};
+    GetWindowRect(list_, &frame);
+    return (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE) -
+           fixedWidth;
+}
+
 int ListControl::InsertRow(int index, const char* text, int image) const {
     LVITEMA item{};
     item.mask = LVIF_TEXT;

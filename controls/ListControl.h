@@ -18,6 +18,9 @@ public:
     // sub-item index are set only when they are not -1. Answers the new
     // column's index, or -1.
     int InsertColumn(int index, const char* title, int format, int width = -1, int subItem = -1) const;
+    // The width left for the last column once fixedWidth is taken: the list's
+    // outer width less a vertical scroll bar and the two window edges.
+    int RemainingColumnWidth(int fixedWidth) const;
     // The image index is set only when it is not -1. Answers the new row's
     // index, or -1.
     int InsertRow(int index, const char* text, int image = -1) const;

@@ -106,10 +106,7 @@ void LandmarkDialog::SetUpList() {
     }
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
 
-    RECT frame{};
-    GetWindowRect(list.Window(), &frame);
-    const int addressWidth = (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) -
-                             2 * GetSystemMetrics(SM_CXEDGE) - kNameWidth;
+    const int addressWidth = list.RemainingColumnWidth(kNameWidth);
     const struct {
         const char* title;
         int width;

@@ -39,12 +39,6 @@ constexpr int kFixedColumnsWidth = 0 + 210 + 230 + 65;
 // A reservation address is read back from the list into this many bytes.
 constexpr int kReserveUrlBufferSize = 512;
 
-int WindowWidth(HWND window) {
-    RECT bounds{};
-    GetWindowRect(window, &bounds);
-    return bounds.right - bounds.left;
-}
-
 }  // namespace
 
 const PlanDialog::MessageMap PlanDialog::kMessageMap = {
@@ -111,8 +105,7 @@ void PlanDialog::SetUpPlanList() {
     planList_.numericColumn[kChargeColumn] = 1;
     const ListControl list(planList_.Window());
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const int restWidth = WindowWidth(list.Window()) - kFixedColumnsWidth - GetSystemMetrics(SM_CXVSCROLL) -
-                          2 * GetSystemMetrics(SM_CXEDGE);
+    const int restWidth = list.RemainingColumnWidth(kFixedColumnsWidth);
     int index = 0;
     for (const PlanColumn& column : kPlanColumns) {
         list.InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);

@@ -223,10 +223,7 @@ void SearchConditionsDialog::PrepareOptionList() {
     const LPARAM styles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
     SendMessageA(list.Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
 
-    RECT frame{};
-    GetWindowRect(list.Window(), &frame);
-    const int width = (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE);
-    list.InsertColumn(0, kOptionColumnTitle, LVCFMT_LEFT, width);
+    list.InsertColumn(0, kOptionColumnTitle, LVCFMT_LEFT, list.RemainingColumnWidth(0));
     for (int i = 0; i < static_cast<int>(std::size(kFacilityItems)); ++i) {
         SetOptionTicked(list, list.InsertRow(i, kFacilityItems[i]), false);
     }
