@@ -43,6 +43,8 @@ class Fault:
     size: int = 16 * 1024 * 1024
     at: int = 100
     page: bytes = b""    # the body a "page" fault serves instead of the real reply
+    hotels: int = 0      # a "hotels" fault: hotels in the search reply
+    plans: int = 0       # and at most this many plans per hotel
 
 
 def _number(params, key, default, convert, low, high):
@@ -129,6 +131,24 @@ def canned_page(raw_query):
         if key == "body" and value is not None:
             return Fault(kind="page", page=decode_value_bytes(value))
     raise ValueError("missing parameter body")
+
+
+MAX_LONG_LIST = 5000
+MAX_PLANS = 8
+
+
+def long_list(params):
+    """The "hotels" fault armed by /_control/hotels: the search reply holds
+    `hotels` hotels (1 to 5000) on one page, each with at most `plans` of its
+    plans (0 to 8, default 8), for measuring the client on long lists."""
+    unknown = set(params) - {"hotels", "plans"}
+    if unknown:
+        raise ValueError("unknown parameter " + ", ".join(sorted(unknown)))
+    if "hotels" not in params:
+        raise ValueError("missing parameter hotels")
+    return Fault(kind="hotels",
+                 hotels=_number(params, "hotels", 0, int, 1, MAX_LONG_LIST),
+                 plans=_number(params, "plans", MAX_PLANS, int, 0, MAX_PLANS))
 
 
 def status_page(code, reason):

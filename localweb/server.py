@@ -136,6 +136,9 @@ class App:
         if fault and fault.kind == "hang":
             self.sender.hang(conn, fault)
             return
+        if fault and fault.kind == "hotels":
+            conn.send_reply(service.long_list_reply(request, fault.hotels, fault.plans))
+            return
         reply = self.route(request)
         if fault is None:
             conn.send_reply(reply)
@@ -205,13 +208,15 @@ class App:
             return self._json(200, {"cleared": self.board.clear()})
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
-        if action not in ("fault", "page"):
+        if action not in ("fault", "page", "hotels"):
             return self._json(404, {"error": f"unknown control {action!r}"})
         try:
             prefix = params.pop("path")
             count = int(params.pop("count", "1") or "x")
             if action == "page":
                 fault = faults.canned_page(request.query)
+            elif action == "hotels":
+                fault = faults.long_list(params)
             else:
                 fault = faults.parse_fault(params.pop("kind"), params)
             self.board.arm(prefix, fault, count)

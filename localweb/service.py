@@ -2,6 +2,7 @@
 VacantHotelSearch, with their requests checked strictly (HTTP 400 for an
 unknown key, a repeated key or a malformed value)."""
 
+import dataclasses
 import datetime
 import re
 from dataclasses import dataclass, field
@@ -358,9 +359,9 @@ def rooms_beside(hotel_no):
     return hotel_no % 3 == 0
 
 
-def search_reply_xml(host, q, found):
-    page = found[:PAGE_SIZE]
-    pages = -(-len(found) // PAGE_SIZE)
+def search_reply_xml(host, q, found, page_size=PAGE_SIZE):
+    page = found[:page_size]
+    pages = -(-len(found) // page_size)
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<Response>", "<Header>",
              "<Status>Success</Status>",
              _element("StatusMsg", f"{len(found)}件の施設が見つかりました。"), "</Header>", "<Body>",
@@ -377,3 +378,55 @@ def search_reply_xml(host, q, found):
             lines += ["<hotel>"] + _hotel_xml(host, f, q) + ["<rooms>"] + rooms + ["</rooms>", "</hotel>"]
     lines += ["</hotels>", "</Body>", "</Response>", ""]
     return "\n".join(lines)
+
+
+# Long lists on request (/_control/hotels), for measuring the client.
+
+COPY_NUMBER_STEP = 100000
+
+
+def _offers_anywhere(q, plans_per_hotel):
+    """Every hotel with a plan for the query's dates and party, whatever its
+    area and facilities, with at most plans_per_hotel of those plans."""
+    if q.adults < 1 or q.adults + q.children + q.infants < q.rooms:
+        return []
+    nights = hotels.nights_of(q.checkin, q.checkout)
+    found = []
+    for hotel in hotels.HOTELS:
+        offers = [o for o in (_plan_offer(hotel, p, q, nights) for p in hotel.plans) if o]
+        if offers:
+            found.append(HotelOffer(hotel, offers[:plans_per_hotel]))
+    return found
+
+
+def _copies(found, count):
+    """found, then copies of it until there are count hotels: round r (from 1)
+    numbers its hotels COPY_NUMBER_STEP * r higher and puts r + 1 after their
+    names, so that numbers stay unique and names distinct."""
+    result = list(found[:count])
+    rounds = 1
+    while found and len(result) < count:
+        for f in found[:count - len(result)]:
+            copy = dataclasses.replace(f.hotel, hotel_no=f.hotel.hotel_no + COPY_NUMBER_STEP * rounds,
+                                       name=f"{f.hotel.name} {rounds + 1}")
+            result.append(HotelOffer(copy, f.offers, f.distance))
+        rounds += 1
+    return result
+
+
+def long_list_reply(request, hotel_count, plans_per_hotel):
+    """A VacantHotelSearch reply of hotel_count hotels on one page, made from
+    the hotels that have a plan for the request's dates and party anywhere in
+    the country, repeated under new numbers as needed. A request that is not a
+    valid search gets its usual reply."""
+    try:
+        params = read_parameters(request.query)
+        if params.get("operation") != "VacantHotelSearch":
+            return handle(request)
+        q = parse_search(params)
+    except BadRequest:
+        return handle(request)
+    found = _copies(_offers_anywhere(q, plans_per_hotel), hotel_count)
+    if not found:
+        return not_found_reply()
+    return Reply(200, search_reply_xml(request.host, q, found, page_size=hotel_count).encode("utf-8"), XML_TYPE)

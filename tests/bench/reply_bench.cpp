@@ -1,18 +1,29 @@
 // Reading speed of the two reply readers on generated replies, beside one
-// memchr pass over the same bytes as the floor no reader can beat. After the
-// runs it prints, per reply, how many memchr passes one read costs.
+// memchr pass over the same bytes as the floor no reader can beat, and the
+// hotel replies also read by a general XML parser (pugixml) into the same
+// records. Before timing, both readings of every hotel reply must give
+// identical records, else the program stops with exit code 2. After the runs
+// it prints, per reply, how many memchr passes one read costs and the ratio
+// of our reading time to pugixml's.
 //
-//   build/host/tests/bench/reply_bench [--benchmark_min_time=2]
+//   build/host/tests/bench/reply_bench [--reply=<label>:<file>]... [--benchmark_min_time=2]
+//
+// --reply adds a VacantHotelSearch reply saved in code page 932 (as the
+// program holds it after its fetch), e.g. one of the local web service.
 #include "parse/AreaCatalogue.h"
 #include "parse/HotelSearchReply.h"
 
+#include "PugiReplyReader.h"
+#include "RecordDifference.h"
 #include "ReplyBuilder.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +33,7 @@ namespace {
 struct Subject {
     std::string label;
     std::string reply;
+    bool isHotelReply = true;
 };
 
 void ScanWithMemchr(benchmark::State& state, const std::string& bytes) {
@@ -51,6 +63,18 @@ void ParseHotelReply(benchmark::State& state, const std::string& bytes) {
     state.counters["plans"] = static_cast<double>(reply.plans.size());
 }
 
+void ParseHotelReplyWithPugixml(benchmark::State& state, const std::string& bytes) {
+    qx::bench::PugiReplyReader reader;
+    reader.Parse(bytes);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(reader.Parse(bytes));
+        benchmark::DoNotOptimize(reader.plans.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
+    state.counters["hotels"] = static_cast<double>(reader.hotels.size());
+    state.counters["plans"] = static_cast<double>(reader.plans.size());
+}
+
 void ListAllAreas(benchmark::State& state, const std::string& bytes) {
     qx::AreaCatalogue catalogue;
     catalogue.SetReplyText(bytes);
@@ -74,6 +98,9 @@ void ListAllAreas(benchmark::State& state, const std::string& bytes) {
 // CPU time stays meaningful when other processes share the machine.
 class TimeKeepingReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain tables: the output is meant for reports and logs.
+    TimeKeepingReporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
@@ -87,6 +114,70 @@ public:
     std::map<std::string, double> secondsPerIteration;
 };
 
+// CPU time per iteration of one benchmark, or 0 when it did not run.
+double Seconds(const std::map<std::string, double>& times, const std::string& name) {
+    const auto found = times.find(name);
+    return found == times.end() ? 0.0 : found->second;
+}
+
+void PrintRatios(const std::vector<Subject>& subjects, const std::map<std::string, double>& times) {
+    std::printf("\n%-16s %10s %12s %12s %8s %12s %10s\n", "reply", "bytes", "ours cpu us", "memchr us",
+                "/memchr", "pugixml us", "ours/pugi");
+    for (const Subject& subject : subjects) {
+        const double read = Seconds(times, "read/" + subject.label);
+        const double scan = Seconds(times, "memchr/" + subject.label);
+        const double pugi = Seconds(times, "pugixml/" + subject.label);
+        if (read <= 0.0 || scan <= 0.0) {
+            continue;
+        }
+        std::printf("%-16s %10zu %12.1f %12.2f %8.0f", subject.label.c_str(), subject.reply.size(), read * 1e6,
+                    scan * 1e6, read / scan);
+        if (pugi > 0.0) {
+            std::printf(" %12.1f %10.2f", pugi * 1e6, read / pugi);
+        }
+        std::printf("\n");
+    }
+}
+
+// Both readers on one hotel reply: the difference of their records, or empty.
+std::string ReadingDifference(const std::string& bytes) {
+    qx::HotelSearchReply ours;
+    ours.SetReplyText(bytes);
+    const qx::ReplyStatus ourStatus = ours.Parse();
+    qx::bench::PugiReplyReader theirs;
+    if (theirs.Parse(bytes) != ourStatus) {
+        return "status";
+    }
+    return qx::bench::RecordDifference(ours.hotels, ours.plans, theirs.hotels, theirs.plans);
+}
+
+// Takes the --reply=<label>:<file> arguments out of argv (Google Benchmark
+// rejects arguments it does not know) and adds each file as a hotel reply.
+bool TakeReplyFiles(int& argc, char** argv, std::vector<Subject>& subjects) {
+    constexpr std::string_view kOption = "--reply=";
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument.rfind(kOption, 0) != 0) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const std::string_view value = argument.substr(kOption.size());
+        const std::size_t colon = value.find(':');
+        std::ifstream file(std::string(value.substr(colon == std::string_view::npos ? 0 : colon + 1)),
+                           std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        if (colon == std::string_view::npos || !file || bytes.str().empty()) {
+            std::fprintf(stderr, "reply_bench: cannot read %s\n", argv[i]);
+            return false;
+        }
+        subjects.push_back({std::string(value.substr(0, colon)), bytes.str()});
+    }
+    argc = kept;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,13 +185,33 @@ int main(int argc, char** argv) {
     for (const int hotels : {30, 300, 3000}) {
         subjects.push_back({"hotels/" + std::to_string(hotels), qx::test::GeneratedHotelReply(hotels, 3)});
     }
-    subjects.push_back({"areas/47", qx::test::GeneratedAreaReply(47)});
+    if (!TakeReplyFiles(argc, argv, subjects)) {
+        return 1;
+    }
+    subjects.push_back({"areas/47", qx::test::GeneratedAreaReply(47), false});
 
     for (const Subject& subject : subjects) {
-        const bool isHotelReply = subject.label.rfind("hotels/", 0) == 0;
+        if (!subject.isHotelReply) {
+            continue;
+        }
+        const std::string difference = ReadingDifference(subject.reply);
+        if (!difference.empty()) {
+            std::fprintf(stderr, "reply_bench: %s: pugixml reads other records than ours (%s)\n",
+                         subject.label.c_str(), difference.c_str());
+            return 2;
+        }
+        std::printf("%s: both readers give identical records\n", subject.label.c_str());
+    }
+
+    for (const Subject& subject : subjects) {
         benchmark::RegisterBenchmark(("read/" + subject.label).c_str(),
-                                     isHotelReply ? ParseHotelReply : ListAllAreas, subject.reply)
+                                     subject.isHotelReply ? ParseHotelReply : ListAllAreas, subject.reply)
             ->Unit(benchmark::kMicrosecond);
+        if (subject.isHotelReply) {
+            benchmark::RegisterBenchmark(("pugixml/" + subject.label).c_str(), ParseHotelReplyWithPugixml,
+                                         subject.reply)
+                ->Unit(benchmark::kMicrosecond);
+        }
         benchmark::RegisterBenchmark(("memchr/" + subject.label).c_str(), ScanWithMemchr, subject.reply)
             ->Unit(benchmark::kMicrosecond);
     }
@@ -112,17 +223,6 @@ int main(int argc, char** argv) {
     TimeKeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-
-    std::printf("\n%-12s %10s %14s %14s %8s\n", "reply", "bytes", "read cpu us", "memchr cpu us", "ratio");
-    for (const Subject& subject : subjects) {
-        const auto read = reporter.secondsPerIteration.find("read/" + subject.label);
-        const auto scan = reporter.secondsPerIteration.find("memchr/" + subject.label);
-        if (read == reporter.secondsPerIteration.end() || scan == reporter.secondsPerIteration.end() ||
-            scan->second <= 0.0) {
-            continue;
-        }
-        std::printf("%-12s %10zu %14.1f %14.2f %8.0f\n", subject.label.c_str(), subject.reply.size(),
-                    read->second * 1e6, scan->second * 1e6, read->second / scan->second);
-    }
+    PrintRatios(subjects, reporter.secondsPerIteration);
     return 0;
 }
