@@ -14,6 +14,8 @@ packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
 # The reply-reading benchmark (tools/bench.sh) measures against a general XML
 # parser; neither the program nor its tests link it.
 packages="$packages libpugixml-dev"
+# The release packages (release.sh) build their installers with makensis.
+packages="$packages nsis"
 
 missing=""
 for p in $packages; do
