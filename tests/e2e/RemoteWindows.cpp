@@ -115,6 +115,11 @@ std::string Text(HWND window) {
     return text;
 }
 
+bool Responds(HWND window, DWORD limitMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, limitMs, &result) != 0;
+}
+
 std::string ItemText(HWND dialog, int id) {
     return Text(GetDlgItem(dialog, id));
 }
@@ -206,6 +211,27 @@ void SelectRow(HWND list, int row) {
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     remote.Write(&item, sizeof item);
     SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+void SetRowTicked(HWND list, int row, bool ticked) {
+    RemoteBuffer remote(list, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    remote.Write(&item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+void DoubleClickRow(HWND list, int row) {
+    RemoteBuffer remote(list, sizeof(RECT));
+    RECT bounds{};
+    bounds.left = LVIR_LABEL;
+    remote.Write(&bounds, sizeof bounds);
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(&bounds, sizeof bounds);
+    // Posted: the list's notification opens a modal window in the program.
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(bounds.left + 4, (bounds.top + bounds.bottom) / 2));
 }
 
 int SortArrow(HWND list, int column) {

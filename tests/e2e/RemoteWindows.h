@@ -43,6 +43,8 @@ private:
 };
 
 std::string Text(HWND window);
+// Whether the window's thread answers a message within limitMs.
+bool Responds(HWND window, DWORD limitMs = 5000);
 std::string ItemText(HWND dialog, int id);
 // Sends the button's click command to its dialog; returns at once.
 void Click(HWND dialog, int id);
@@ -74,6 +76,10 @@ std::string Cell(HWND list, int row, int column);
 std::vector<std::string> Column(HWND list, int column);
 int SelectedRow(HWND list);
 void SelectRow(HWND list, int row);
+// Ticks or clears a row's check box (state image 2 or 1).
+void SetRowTicked(HWND list, int row, bool ticked);
+// Double-clicks a row as the mouse would; returns at once.
+void DoubleClickRow(HWND list, int row);
 // HDF_SORTUP, HDF_SORTDOWN or 0 for a column's header.
 int SortArrow(HWND list, int column);
 // Clicks a column's header as the mouse would.

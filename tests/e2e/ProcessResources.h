@@ -1,0 +1,46 @@
+// What a running program holds, measured from outside it: GDI objects, USER
+// objects, kernel handles and threads.
+//
+// Where the system's own counters (GetGuiResources, GetProcessHandleCount)
+// answer nothing, as some versions of Wine do, the count is taken another
+// way and the sample says so: GDI objects from the GDI handle table that the
+// program's process environment block points to, USER objects as the
+// program's windows (top-level and child, hidden ones too; menus, icons and
+// cursors are then not counted), handles from the system's handle list.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace qx::e2e {
+
+struct ResourceSample {
+    long gdiObjects = -1;  // -1: could not be measured
+    long userObjects = -1;
+    long handles = -1;
+    long threads = -1;
+    std::string gdiSource;
+    std::string userSource;
+    std::string handleSource;
+
+    std::string Describe() const;
+};
+
+class ProcessResources {
+public:
+    ProcessResources(HANDLE process, DWORD processId) : process_(process), processId_(processId) {}
+
+    ResourceSample Take() const;
+
+private:
+    long GdiTableCount() const;
+    long WindowCount() const;
+    long SystemHandleCount() const;
+    long ThreadCount() const;
+
+    HANDLE process_;
+    DWORD processId_;
+};
+
+}  // namespace qx::e2e
