@@ -44,6 +44,15 @@ std::string InInstallDir(const std::string& name) {
     return std::string(kInstallDir) + "\\" + name;
 }
 
+// Where the x64 installer installs when no folder is given and none is installed.
+std::string ProgramFilesFolder() {
+    char programFiles[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles))) {
+        return std::string();
+    }
+    return std::string(programFiles) + "\\QX Frontend";
+}
+
 std::string MenuFolder() {
     char programs[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs))) {
@@ -101,11 +110,13 @@ bool RunToEnd(std::string commandLine, DWORD& exitCode) {
 }
 
 // The installer takes everything after /D= as the folder, spaces included, so
-// that argument is the last one and is never quoted.
-testing::AssertionResult InstallSilently() {
+// that argument is the last one and is never quoted. Without a folder the
+// installer chooses its own.
+testing::AssertionResult InstallSilently(const std::string& folder = kInstallDir) {
     const std::string setup = WindowsPath(QX_PACKAGE_SETUP);
+    const std::string folderArgument = folder.empty() ? std::string() : " /D=" + folder;
     DWORD exitCode = 0;
-    if (!RunToEnd("\"" + setup + "\" /S /D=" + kInstallDir, exitCode)) {
+    if (!RunToEnd("\"" + setup + "\" /S" + folderArgument, exitCode)) {
         return testing::AssertionFailure() << "the installer " << setup << " did not run to its end";
     }
     if (exitCode != 0) {
@@ -117,9 +128,9 @@ testing::AssertionResult InstallSilently() {
 // With _?= the uninstaller runs in place instead of from a copy in the temporary
 // folder, so its end is the end of the uninstallation. It cannot delete itself
 // then: that and the empty folder are left to the caller.
-testing::AssertionResult UninstallSilently() {
+testing::AssertionResult UninstallSilently(const std::string& folder = kInstallDir) {
     DWORD exitCode = 0;
-    if (!RunToEnd("\"" + InInstallDir(kUninstaller) + "\" /S _?=" + kInstallDir, exitCode)) {
+    if (!RunToEnd("\"" + folder + "\\" + kUninstaller + "\" /S _?=" + folder, exitCode)) {
         return testing::AssertionFailure() << "the uninstaller did not run to its end";
     }
     if (exitCode != 0) {
@@ -135,12 +146,17 @@ void RemoveFolder(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-void RemoveLeftovers() {
-    if (Exists(InInstallDir(kUninstaller))) {
-        EXPECT_TRUE(UninstallSilently());
+void RemoveInstallation(const std::string& folder) {
+    if (Exists(folder + "\\" + kUninstaller)) {
+        EXPECT_TRUE(UninstallSilently(folder));
     }
-    RemoveFolder(kInstallDir);
+    RemoveFolder(folder);
+}
+
+void RemoveLeftovers() {
+    RemoveInstallation(kInstallDir);
     RemoveDirectoryA(kInstallParent);
+    RemoveInstallation(ProgramFilesFolder());
     RemoveFolder(MenuFolder());
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
 }
@@ -387,6 +403,28 @@ TEST_F(UninstalledPackage, RemovesTheShortcutsAndTheirFolder) {
 
 TEST_F(UninstalledPackage, RemovesTheUninstallEntry) {
     EXPECT_FALSE(ReadUninstallEntry().found);
+}
+
+class InstallerFolderChoice : public testing::Test {
+protected:
+    void SetUp() override { RemoveLeftovers(); }
+    void TearDown() override { RemoveLeftovers(); }
+};
+
+TEST_F(InstallerFolderChoice, FirstInstallationGoesToThe64BitProgramFiles) {
+    ASSERT_TRUE(InstallSilently(std::string()));
+    const std::string folder = ProgramFilesFolder();
+    EXPECT_EQ(folder, "C:\\Program Files\\QX Frontend");
+    EXPECT_TRUE(Exists(folder + "\\qx_front.exe"));
+    EXPECT_EQ(ReadUninstallEntry().texts["InstallLocation"], folder);
+}
+
+TEST_F(InstallerFolderChoice, UpdateGoesWhereTheProgramIsInstalled) {
+    ASSERT_TRUE(InstallSilently(kInstallDir));
+    ASSERT_TRUE(InstallSilently(std::string()));
+    EXPECT_FALSE(Exists(ProgramFilesFolder()));
+    EXPECT_EQ(EntriesOf(kInstallDir).size(), kPackagedFiles.size() + 1);
+    EXPECT_EQ(ReadUninstallEntry().texts["InstallLocation"], kInstallDir);
 }
 
 }  // namespace
