@@ -139,7 +139,12 @@ testing::AssertionResult UninstallSilently(const std::string& folder = kInstallD
     return testing::AssertionSuccess();
 }
 
+// Deletes the files of a folder and the folder; a folder that could not be
+// named (empty) is left alone rather than taken for the drive's root.
 void RemoveFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return;
+    }
     for (const std::string& name : EntriesOf(folder)) {
         DeleteFileA((folder + "\\" + name).c_str());
     }
@@ -147,7 +152,7 @@ void RemoveFolder(const std::string& folder) {
 }
 
 void RemoveInstallation(const std::string& folder) {
-    if (Exists(folder + "\\" + kUninstaller)) {
+    if (!folder.empty() && Exists(folder + "\\" + kUninstaller)) {
         EXPECT_TRUE(UninstallSilently(folder));
     }
     RemoveFolder(folder);
