@@ -42,7 +42,7 @@ bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBo
         CloseHandle(emptied);
     }
     // The job deletes the private file when the last of its two users lets
-    // go, unless it was moved onto the hotel picture before.
+    // go, or with the process.
     HttpFetchJobPtr job = HttpFetchJob::Create(url ? url : "", nullptr, privateFile, true);
     download.runningJob_ = job.get();
     const int result = WaitForFetch(*job, FetchFileWorker, timeLimitMs);
@@ -50,7 +50,7 @@ bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBo
     if (result != kFetchOk || download.closed_) {
         return true;
     }
-    if (MoveFileExA(privateFile.c_str(), hotelPath, MOVEFILE_REPLACE_EXISTING)) {
+    if (job->CopyOutputTo(hotelPath)) {
         box.LoadFile(hotelPath);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }

@@ -2,11 +2,12 @@
 // and showing it in the window's picture box.
 //
 // The hotel picture file is emptied first. The worker writes into a private
-// file of its own beside it; only a complete picture (status 200) is moved
+// file of its own beside it; only a complete picture (status 200) is copied
 // onto the hotel picture, on the user-interface thread, and only while the
-// window is still open. A download
-// the window stopped waiting for thus never leaves a file behind (its private
-// file goes with its job) and never touches the picture of a later window.
+// window is still open. A download the window stopped waiting for thus never
+// leaves a file behind (its private file goes with its job, or with the
+// process when the program ends first) and never touches the picture of a
+// later window.
 #pragma once
 
 #include "controls/PictureBox.h"

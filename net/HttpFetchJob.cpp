@@ -3,7 +3,6 @@
 #include "parse/DecimalText.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -97,7 +96,7 @@ private:
     HttpFetchJob& job_;
     const FetchKind kind_;
     UrlParts parts_;
-    std::FILE* output_ = nullptr;
+    HANDLE output_ = INVALID_HANDLE_VALUE;
     std::unique_ptr<char[]> buffer_;
     HINTERNET session_ = nullptr;
     HINTERNET connection_ = nullptr;
@@ -116,8 +115,8 @@ FetchRun::~FetchRun() {
         InternetCloseHandle(session_);
     }
     buffer_.reset();
-    if (output_) {
-        std::fclose(output_);
+    if (output_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(output_);
     }
 }
 
@@ -147,9 +146,13 @@ int FetchRun::Run() {
     return DecimalToInt(status);
 }
 
+// Created or emptied, written in binary. Shared for deletion, so that a job
+// holding the file for deletion (and the process end) can remove it while
+// this worker still writes.
 bool FetchRun::OpenOutput() {
-    output_ = std::fopen(job_.outputPath.c_str(), "wb");
-    return output_ != nullptr;
+    output_ = CreateFileA(job_.outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return output_ != INVALID_HANDLE_VALUE;
 }
 
 bool FetchRun::SendRequest(const std::string& object) {
@@ -223,7 +226,8 @@ bool FetchRun::StoreChunk(DWORD length) {
         job_.received.append(buffer_.get());
         return true;
     }
-    return std::fwrite(buffer_.get(), 1, length, output_) == length;
+    DWORD written = 0;
+    return WriteFile(output_, buffer_.get(), length, &written, nullptr) && written == length;
 }
 
 bool FetchRun::HasAnnouncedLength(unsigned long long received) {
@@ -305,12 +309,16 @@ HttpFetchJob::HttpFetchJob(std::string_view urlText, std::string* replyText, std
     : url(urlText),
       outputPath(outputFile),
       reply(replyText),
-      workerEnded(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      removeOutputAtEnd_(removeOutputAtEnd) {}
+      workerEnded(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    if (removeOutputAtEnd && !outputPath.empty()) {
+        outputHold_ = CreateFileA(outputPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    }
+}
 
 HttpFetchJob::~HttpFetchJob() {
-    if (removeOutputAtEnd_ && !outputPath.empty()) {
-        DeleteFileA(outputPath.c_str());
+    if (outputHold_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(outputHold_);
     }
     if (workerEnded) {
         CloseHandle(workerEnded);
@@ -332,6 +340,25 @@ void HttpFetchJob::CloseSession() {
     if (taken) {
         InternetCloseHandle(taken);
     }
+}
+
+bool HttpFetchJob::CopyOutputTo(const char* path) const {
+    if (outputHold_ == INVALID_HANDLE_VALUE || SetFilePointer(outputHold_, 0, nullptr, FILE_BEGIN) != 0) {
+        return false;
+    }
+    HANDLE copy = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (copy == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    char chunk[64 * 1024];
+    DWORD read = 0;
+    bool copied = true;
+    while (copied && ReadFile(outputHold_, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        DWORD written = 0;
+        copied = WriteFile(copy, chunk, read, &written, nullptr) && written == read;
+    }
+    CloseHandle(copy);
+    return copied;
 }
 
 DWORD WINAPI FetchTextWorker(void* job) {

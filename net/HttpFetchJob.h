@@ -45,8 +45,11 @@ class HttpFetchJob {
 public:
     // A prepared job: url and outputPath are copied, since the worker may
     // outlive the caller's texts; reply (may be null) is the caller's text that
-    // receives the body. With removeOutputAtEnd the output file is deleted when
-    // the job is freed, so a file fetch whose result nobody takes leaves nothing.
+    // receives the body. With removeOutputAtEnd the output file is held open
+    // for deletion from the start: it goes when the job is freed or when the
+    // process ends, whichever comes first, so a file fetch whose result nobody
+    // takes leaves nothing, even when the program ends while a worker stuck in
+    // the network still holds the job. Its body is then had through CopyOutputTo.
     static HttpFetchJobPtr Create(std::string_view url, std::string* reply,
                                   std::string_view outputPath = {}, bool removeOutputAtEnd = false);
 
@@ -81,12 +84,17 @@ public:
     // Takes the session away from the other side and closes it, at most once in all.
     void CloseSession();
 
+    // Writes the output file's bytes to path (created or replaced). For the
+    // waiting side, after the worker ended, of a job made with removeOutputAtEnd.
+    bool CopyOutputTo(const char* path) const;
+
 private:
     HttpFetchJob(std::string_view urlText, std::string* replyText, std::string_view outputFile,
                  bool removeOutputAtEnd);
     ~HttpFetchJob();
 
-    const bool removeOutputAtEnd_;
+    // The output file opened for deletion on close, or INVALID_HANDLE_VALUE.
+    HANDLE outputHold_ = INVALID_HANDLE_VALUE;
     bool started_ = false;
     std::atomic<int> references_{1};
 

@@ -87,6 +87,21 @@ bool IsGrouped(const std::string& money) {
     return digits[0] != ',' && digits.back() != ',';
 }
 
+// The private files of picture downloads in the temporary folder.
+int PrivatePictureFiles() {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(TempFile("qxp*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    int count = 0;
+    do {
+        ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
 long Money(const std::string& text) {
     std::string digits;
     for (char c : text) {
@@ -456,6 +471,32 @@ TEST_F(ProgramTest, PriceSortThenPlansShowTheSelectedHotelAndCloseDeletesThePict
 
     Click(main, IDC_MAIN_EXIT);
     ExpectExitZero();
+}
+
+// A picture request the service never answers keeps its worker past the
+// plan window and the program's end; its private file must go all the same.
+TEST_F(ProgramTest, ExitDuringAStalledPictureDownloadLeavesNoFile) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    SelectRow(list, 0);
+    const int filesBefore = PrivatePictureFiles();
+    ASSERT_TRUE(ArmFault("/img/", "hang", 1, "&seconds=20"));
+    Click(main, IDC_PLAN_BUTTON);
+    HWND plan = program_->WaitForWindow(Cell(list, 0, kNameColumn) + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr);
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<std::string> targets = ServiceTargets();
+        return !targets.empty() && targets.back().find("/img/") != std::string::npos;
+    }, 5000));
+    EXPECT_EQ(PrivatePictureFiles(), filesBefore + 1);
+    Click(plan, IDC_PLAN_CLOSE);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+    EXPECT_EQ(PrivatePictureFiles(), filesBefore);
+    EXPECT_FALSE(FileExists(TempFile("hotel_image.jpg")));
+    EXPECT_FALSE(FileExists(TempFile("wait_image.jpg")));
 }
 
 TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {

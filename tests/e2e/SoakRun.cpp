@@ -329,6 +329,19 @@ void SoakRun::PlanWindow() {
     Count("plan window", fault, closeEarly ? "closed at once, no file left" : "picture as expected, no file left");
 }
 
+void SoakRun::LeaveAStalledDownload() {
+    HWND list = GetDlgItem(main_, IDC_HOTEL_LIST);
+    SelectRow(list, 0);
+    ArmFault("/img/", "hang", 1, "&seconds=" + std::to_string(FaultPlan::kSearchStallSeconds));
+    const std::size_t logStart = RequestLog().size();
+    Click(main_, IDC_PLAN_BUTTON);
+    HWND plan = program_.WaitForWindow(Cell(list, 0, 1) + kPlanCaptionEnd, 10000);
+    ASSERT_NE(plan, nullptr) << "no plan window";
+    EXPECT_TRUE(WaitFor([&] { return !LastRequest(logStart, "/img/").empty(); }, 5000)) << "no picture request";
+    Click(plan, IDC_PLAN_CLOSE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000)) << "the plan window did not close";
+}
+
 HWND SoakRun::OpenSearchDialog() {
     Click(main_, IDC_SEARCH_BUTTON);
     HWND dialog = program_.WaitForWindow(kSearchCaption, 10000);

@@ -40,6 +40,9 @@ public:
     void RandomStep();
     // Seconds to wait until every fault the service may still be playing has ended.
     DWORD MsUntilFaultsEnd() const;
+    // Opens a plan window whose picture never comes and closes it at once, so
+    // that the program can be ended while the download's worker still waits.
+    void LeaveAStalledDownload();
     void PrintTally(std::FILE* out) const;
     HWND MainWindow() const { return main_; }
 
