@@ -1,0 +1,399 @@
+// The program's own figures under Wine, measured from outside as a user meets
+// them: qx_front.exe started as a process of its own against the local web
+// service on its compiled-in port, its windows found by caption and worked
+// from here (tests/e2e's helpers).
+//
+//   1. the bare start of a trivial Windows process (this program with --exit);
+//   2. start-up (process start to the search conditions dialog on screen) and
+//      a 30-hotel search (the search click to the main window's list filled),
+//      each with the part spent in the program's prescribed waits: the
+//      progress window's 200 ms timer before each fetch and the 5 ms pause
+//      before each 1024-byte read, counted from the length of the service's
+//      reply (one pause per full or partial 1024 bytes, and one before the
+//      read that finds the end);
+//   3. a 3000-hotel search, a header click sorting its list, the peak and
+//      current working set of the program after it, after a 50-hotel search
+//      and after opening and closing the plan window 100 times.
+//
+// The search replies come from the service's /_control/hotels, which answers
+// the next search with one page of the number of hotels asked for.
+//
+//   program_bench.exe <qx_front.exe> [starts]      (run under Wine)
+#include "Figures.h"
+
+#include "res/resource.h"
+#include "tests/e2e/LocalService.h"
+#include "tests/e2e/RemoteWindows.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace qx::bench {
+namespace {
+
+using e2e::Program;
+
+const std::string kSearchCaption = "検索条件設定";
+const std::string kMainCaption = "QX Frontend";
+const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
+const std::string kAreaTarget =
+    "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
+constexpr char kSearchPath[] = "/vws/1.4/rest";
+
+constexpr double kProgressTimerMs = 200.0;
+constexpr double kReadPauseMs = 5.0;
+constexpr double kStartupTargetMs = 1500.0;
+constexpr double kSearchTargetMs = 150.0;
+constexpr double kSortTargetMs = 250.0;
+constexpr int kLowestChargeColumn = 3;
+constexpr int kPlanOpenings = 100;
+
+// Milliseconds until condition holds, checked every 2 ms; -1 after limitMs.
+double MillisecondsUntil(const std::function<bool()>& condition, double limitMs) {
+    const Stopwatch watch;
+    while (!condition()) {
+        if (watch.Milliseconds() > limitMs) {
+            return -1.0;
+        }
+        Sleep(2);
+    }
+    return watch.Milliseconds();
+}
+
+struct CaptionSearch {
+    DWORD processId;
+    const std::string* caption;
+    bool suffix;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<CaptionSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char text[512] = {};
+    if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextA(window, text, sizeof text) <= 0) {
+        return TRUE;
+    }
+    const std::string title = text;
+    const std::string& caption = *search->caption;
+    const bool matches = search->suffix ? title.size() >= caption.size() &&
+                                              title.compare(title.size() - caption.size(), caption.size(), caption) == 0
+                                        : title == caption;
+    if (matches) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The program's visible top-level window with that caption (or caption end),
+// or null. GetWindowText reads another process's caption without sending it a
+// message, so polling with it does not slow the program down while it works.
+HWND VisibleWindow(const Program& program, const std::string& caption, bool suffix = false) {
+    CaptionSearch search{program.Id(), &caption, suffix, nullptr};
+    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The prescribed waits of one fetch of a reply of that many bytes.
+double FetchWaitsMs(std::size_t replyBytes) {
+    const std::size_t pauses = (replyBytes + 1023) / 1024 + 1;
+    return kProgressTimerMs + kReadPauseMs * static_cast<double>(pauses);
+}
+
+// A fetching step's time, the part of it spent in the prescribed waits and the
+// rest, which is held against the target (0: none).
+void AddWithWaits(FigureTable& figures, const std::string& step, double ms, std::size_t replyBytes,
+                  double targetMs) {
+    const double waits = FetchWaitsMs(replyBytes);
+    figures.Add(step, ms);
+    figures.Add("  " + std::to_string(replyBytes) + " reply bytes: prescribed waits", waits);
+    figures.Add("  " + step.substr(0, step.find(':')) + " beyond the waits", ms - waits, targetMs);
+}
+
+// Arms the service to answer the next search with one page of that many
+// hotels, each with at most plans of its plans.
+bool ArmHotels(int hotels, int plans = 8) {
+    const std::string reply = e2e::Fetch(std::string("/_control/hotels?path=") + kSearchPath +
+                                         "&hotels=" + std::to_string(hotels) + "&plans=" + std::to_string(plans));
+    return reply.find("\"armed\"") != std::string::npos;
+}
+
+// The reply the program got to its last search: the same request, answered
+// the same way, fetched again here in one go without pauses.
+struct Refetch {
+    std::size_t bytes = 0;
+    double ms = 0;
+};
+
+Refetch LastSearchReply(int hotels, int plans = 8) {
+    const std::vector<e2e::LoggedRequest> requests = e2e::RequestsSince(0);
+    for (auto request = requests.rbegin(); request != requests.rend(); ++request) {
+        if (request->target.find("operation=VacantHotelSearch") != std::string::npos) {
+            ArmHotels(hotels, plans);
+            const Stopwatch watch;
+            const std::size_t bytes = e2e::Fetch(request->target).size();
+            return {bytes, watch.Milliseconds()};
+        }
+    }
+    return {};
+}
+
+// Dates the service accepts whatever today is: next January.
+void SetNextJanuary(HWND searchDialog) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const WORD year = static_cast<WORD>(now.wYear + 1);
+    e2e::SetPickerDate(searchDialog, IDC_CHECKIN_PICKER, year, 1, 10);
+    e2e::SetPickerDate(searchDialog, IDC_CHECKOUT_PICKER, year, 1, 12);
+}
+
+// Clicks search in the search conditions dialog; milliseconds until the main
+// window shows a list of that many rows, or -1.
+double TimeSearch(const Program& program, HWND searchDialog, int rows, double limitMs) {
+    const Stopwatch watch;
+    e2e::Click(searchDialog, IDOK);
+    const double waited = MillisecondsUntil(
+        [&] {
+            HWND main = VisibleWindow(program, kMainCaption);
+            return main != nullptr && e2e::RowCount(GetDlgItem(main, IDC_HOTEL_LIST)) == rows;
+        },
+        limitMs);
+    return waited < 0 ? -1.0 : watch.Milliseconds();
+}
+
+// Ends the program with its exit command, wherever it stands.
+void Close(const Program& program) {
+    for (HWND window : program.VisibleWindows()) {
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    if (program.WaitForExit(15000) == -1) {
+        std::fprintf(stderr, "program_bench: qx_front.exe did not end\n");
+    }
+}
+
+// Starts this program with --exit and waits for its end: the bare cost of a
+// Windows process under this Wine. -1 when it could not be started.
+double TrivialProcessMs(const std::string& self) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string commandLine = "\"" + self + "\" --exit";
+    const Stopwatch watch;
+    if (!CreateProcessA(self.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return -1.0;
+    }
+    WaitForSingleObject(process.hProcess, 30000);
+    const double elapsed = watch.Milliseconds();
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return elapsed;
+}
+
+// One start and one 30-hotel search; false when either did not happen.
+bool StartAndSearch(const std::string& path, std::size_t areaBytes, FigureTable& figures) {
+    const Stopwatch watch;
+    const Program program(path);
+    const double startup = MillisecondsUntil([&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 30000);
+    if (!program.Started() || startup < 0) {
+        std::fprintf(stderr, "program_bench: no search conditions dialog after the start\n");
+        return false;
+    }
+    AddWithWaits(figures, "start-up: process start to search dialog", watch.Milliseconds(), areaBytes,
+                 kStartupTargetMs);
+
+    HWND dialog = VisibleWindow(program, kSearchCaption);
+    SetNextJanuary(dialog);
+    ArmHotels(30);
+    const double searchMs = TimeSearch(program, dialog, 30, 30000);
+    if (searchMs < 0) {
+        std::fprintf(stderr, "program_bench: the 30-hotel search did not fill the list\n");
+        Close(program);
+        return false;
+    }
+    const Refetch reply = LastSearchReply(30);
+    AddWithWaits(figures, "30-hotel search: click to list filled", searchMs, reply.bytes, kSearchTargetMs);
+    figures.Add("    the same reply fetched here without pauses (WinINet)", reply.ms);
+    Close(program);
+    return true;
+}
+
+struct Memory {
+    double peakMb = 0;
+    double currentMb = 0;
+    double pagefileMb = 0;
+};
+
+Memory MemoryOf(const Program& program) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    Memory memory;
+    if (GetProcessMemoryInfo(program.Handle(), &counters, sizeof counters)) {
+        constexpr double kMb = 1024.0 * 1024.0;
+        memory.peakMb = static_cast<double>(counters.PeakWorkingSetSize) / kMb;
+        memory.currentMb = static_cast<double>(counters.WorkingSetSize) / kMb;
+        memory.pagefileMb = static_cast<double>(counters.PagefileUsage) / kMb;
+    }
+    return memory;
+}
+
+void PrintMemory(const char* stage, const Memory& memory) {
+    std::printf("  %-52s %8.1f %8.1f %8.1f\n", stage, memory.peakMb, memory.currentMb, memory.pagefileMb);
+}
+
+// Opens the plan window of row and closes it once its picture was asked for;
+// milliseconds from the click to the window on screen, or -1.
+double OpenAndClosePlans(const Program& program, HWND main, int row) {
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    e2e::SelectRow(list, row);
+    const std::size_t requestsBefore = e2e::RequestLog().size();
+    const Stopwatch watch;
+    e2e::Click(main, IDC_PLAN_BUTTON);
+    if (MillisecondsUntil([&] { return VisibleWindow(program, kPlanCaptionEnd, true) != nullptr; }, 15000) < 0) {
+        return -1.0;
+    }
+    const double openMs = watch.Milliseconds();
+    HWND plan = VisibleWindow(program, kPlanCaptionEnd, true);
+    MillisecondsUntil(
+        [&] {
+            for (const e2e::LoggedRequest& request : e2e::RequestsSince(requestsBefore)) {
+                if (request.target.rfind("/img/", 0) == 0) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        6000);
+    e2e::Click(plan, IDC_PLAN_CLOSE);
+    MillisecondsUntil([&] { return !IsWindow(plan); }, 10000);
+    return openMs;
+}
+
+// The 3000-hotel search from the search conditions dialog, then a header
+// click on its list, with the program's memory after each.
+bool LongSearchAndSort(const Program& program, FigureTable& figures) {
+    HWND dialog = VisibleWindow(program, kSearchCaption);
+    SetNextJanuary(dialog);
+    // Without plans the 3000 hotels come to about 4 MB: as many 1024-byte
+    // reads at 5 ms as fit the program's 30-second limit on a fetch.
+    ArmHotels(3000, 0);
+    const double searchMs = TimeSearch(program, dialog, 3000, 180000);
+    if (searchMs < 0) {
+        std::fprintf(stderr, "program_bench: the 3000-hotel search did not fill the list\n");
+        return false;
+    }
+    PrintMemory("after a 3000-hotel search", MemoryOf(program));
+    AddWithWaits(figures, "3000-hotel search (no plans): click to list sorted", searchMs,
+                 LastSearchReply(3000, 0).bytes, 0.0);
+
+    HWND list = GetDlgItem(VisibleWindow(program, kMainCaption), IDC_HOTEL_LIST);
+    const Stopwatch click;
+    e2e::ClickHeader(list, kLowestChargeColumn);
+    figures.Add("3000-hotel list: header click sort (lowest charge)", click.Milliseconds(), kSortTargetMs);
+    PrintMemory("after sorting it by a header click", MemoryOf(program));
+    return true;
+}
+
+// A 50-hotel search from the main window, then its plan window opened and
+// closed 100 times, with the program's memory after each.
+bool PlanWindows(const Program& program, FigureTable& figures) {
+    HWND main = VisibleWindow(program, kMainCaption);
+    e2e::Click(main, IDC_SEARCH_BUTTON);
+    if (MillisecondsUntil([&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 15000) < 0) {
+        std::fprintf(stderr, "program_bench: no search conditions dialog from the main window\n");
+        return false;
+    }
+    ArmHotels(50);
+    if (TimeSearch(program, VisibleWindow(program, kSearchCaption), 50, 60000) < 0) {
+        std::fprintf(stderr, "program_bench: the 50-hotel search did not fill the list\n");
+        return false;
+    }
+    PrintMemory("after a 50-hotel search", MemoryOf(program));
+    for (int opening = 0; opening < kPlanOpenings; ++opening) {
+        const double openMs = OpenAndClosePlans(program, main, opening % 50);
+        if (openMs < 0) {
+            std::fprintf(stderr, "program_bench: plan window %d did not open\n", opening + 1);
+            return false;
+        }
+        figures.Add("plan window: click to window on screen", openMs);
+    }
+    PrintMemory("after opening the plan window 100 times", MemoryOf(program));
+    return true;
+}
+
+// One program through the long list and the plan windows.
+bool LongListAndMemory(const std::string& path, FigureTable& figures) {
+    const Program program(path);
+    if (MillisecondsUntil([&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 30000) < 0) {
+        std::fprintf(stderr, "program_bench: no search conditions dialog after the start\n");
+        return false;
+    }
+    std::printf("\n  %-52s %8s %8s %8s\n", "memory of qx_front.exe (GetProcessMemoryInfo), MB", "peak", "current",
+                "pagefile");
+    PrintMemory("at the search conditions dialog", MemoryOf(program));
+    const bool done = LongSearchAndSort(program, figures) && PlanWindows(program, figures);
+    Close(program);
+    return done;
+}
+
+// How long Sleep(5) lasts here: the read pause as this Wine gives it.
+double SleepFiveMs() {
+    std::vector<double> sleeps;
+    for (int i = 0; i < 50; ++i) {
+        const Stopwatch watch;
+        Sleep(5);
+        sleeps.push_back(watch.Milliseconds());
+    }
+    return Median(sleeps);
+}
+
+int Run(const std::string& program, const std::string& self, int starts) {
+    const std::size_t areaBytes = e2e::Fetch(kAreaTarget).size();
+    if (areaBytes == 0) {
+        std::fprintf(stderr, "program_bench: the local web service does not answer on %s\n",
+                     e2e::ServiceUrl("").c_str());
+        return 1;
+    }
+    std::printf("Sleep(5) lasts %.1f ms here (median of 50); area reply %zu bytes\n", SleepFiveMs(), areaBytes);
+    FigureTable figures;
+    for (int start = 0; start < starts; ++start) {
+        figures.Add("trivial process: start to exit", TrivialProcessMs(self));
+    }
+    for (int start = 0; start < starts; ++start) {
+        if (!StartAndSearch(program, areaBytes, figures)) {
+            return 1;
+        }
+    }
+    const bool longList = LongListAndMemory(program, figures);
+    std::printf("\n%d starts of qx_front.exe and one long-list run\n", starts);
+    figures.Print("ms");
+    return longList ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace qx::bench
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--exit") == 0) {
+        return 0;
+    }
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: program_bench <qx_front.exe> [starts]\n");
+        return 1;
+    }
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const int starts = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    return qx::bench::Run(argv[1], self, starts);
+}
