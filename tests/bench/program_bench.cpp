@@ -45,6 +45,7 @@ using e2e::Program;
 const std::string kSearchCaption = "検索条件設定";
 const std::string kMainCaption = "QX Frontend";
 const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
+const std::string kProgressCaption = "通信中";
 const std::string kAreaTarget =
     "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
 constexpr char kSearchPath[] = "/vws/1.4/rest";
@@ -111,14 +112,46 @@ double FetchWaitsMs(std::size_t replyBytes) {
     return kProgressTimerMs + kReadPauseMs * static_cast<double>(pauses);
 }
 
-// A fetching step's time, the part of it spent in the prescribed waits and the
-// rest, which is held against the target (0: none).
-void AddWithWaits(FigureTable& figures, const std::string& step, double ms, std::size_t replyBytes,
+// The times of one step that fetches behind the progress window, from the
+// step's start: to the progress window on screen, to it gone, and to the
+// step's end. All -1 when the step did not end within its limit.
+struct FetchingStep {
+    double shown = -1;
+    double hidden = -1;
+    double ended = -1;
+};
+
+FetchingStep TimeFetchingStep(const Program& program, const Stopwatch& watch, const std::function<bool()>& ended,
+                              double limitMs) {
+    const auto progressShown = [&] { return VisibleWindow(program, kProgressCaption) != nullptr; };
+    FetchingStep step;
+    if (MillisecondsUntil(progressShown, limitMs) < 0) {
+        return FetchingStep{};
+    }
+    step.shown = watch.Milliseconds();
+    if (MillisecondsUntil([&] { return !progressShown(); }, limitMs) < 0) {
+        return FetchingStep{};
+    }
+    step.hidden = watch.Milliseconds();
+    if (MillisecondsUntil(ended, limitMs) < 0) {
+        return FetchingStep{};
+    }
+    step.ended = watch.Milliseconds();
+    return step;
+}
+
+// A fetching step's time and its phases, the part of it spent in the
+// prescribed waits and the rest, which is held against the target (0: none).
+void AddWithWaits(FigureTable& figures, const std::string& name, const FetchingStep& step, std::size_t replyBytes,
                   double targetMs) {
+    const std::string shortName = name.substr(0, name.find(':'));
     const double waits = FetchWaitsMs(replyBytes);
-    figures.Add(step, ms);
+    figures.Add(name, step.ended);
+    figures.Add("    " + shortName + ": until the progress window shows", step.shown);
+    figures.Add("    " + shortName + ": progress window on screen", step.hidden - step.shown);
+    figures.Add("    " + shortName + ": after the progress window", step.ended - step.hidden);
     figures.Add("  " + std::to_string(replyBytes) + " reply bytes: prescribed waits", waits);
-    figures.Add("  " + step.substr(0, step.find(':')) + " beyond the waits", ms - waits, targetMs);
+    figures.Add("  " + shortName + " beyond the waits", step.ended - waits, targetMs);
 }
 
 // Arms the service to answer the next search with one page of that many
@@ -158,18 +191,18 @@ void SetNextJanuary(HWND searchDialog) {
     e2e::SetPickerDate(searchDialog, IDC_CHECKOUT_PICKER, year, 1, 12);
 }
 
-// Clicks search in the search conditions dialog; milliseconds until the main
-// window shows a list of that many rows, or -1.
-double TimeSearch(const Program& program, HWND searchDialog, int rows, double limitMs) {
+// Clicks search in the search conditions dialog and times it until the main
+// window shows a list of that many rows.
+FetchingStep TimeSearch(const Program& program, HWND searchDialog, int rows, double limitMs) {
     const Stopwatch watch;
     e2e::Click(searchDialog, IDOK);
-    const double waited = MillisecondsUntil(
+    return TimeFetchingStep(
+        program, watch,
         [&] {
             HWND main = VisibleWindow(program, kMainCaption);
             return main != nullptr && e2e::RowCount(GetDlgItem(main, IDC_HOTEL_LIST)) == rows;
         },
         limitMs);
-    return waited < 0 ? -1.0 : watch.Milliseconds();
 }
 
 // Ends the program with its exit command, wherever it stands.
@@ -205,25 +238,25 @@ double TrivialProcessMs(const std::string& self) {
 bool StartAndSearch(const std::string& path, std::size_t areaBytes, FigureTable& figures) {
     const Stopwatch watch;
     const Program program(path);
-    const double startup = MillisecondsUntil([&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 30000);
-    if (!program.Started() || startup < 0) {
+    const FetchingStep startup = TimeFetchingStep(
+        program, watch, [&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 30000);
+    if (!program.Started() || startup.ended < 0) {
         std::fprintf(stderr, "program_bench: no search conditions dialog after the start\n");
         return false;
     }
-    AddWithWaits(figures, "start-up: process start to search dialog", watch.Milliseconds(), areaBytes,
-                 kStartupTargetMs);
+    AddWithWaits(figures, "start-up: process start to search dialog", startup, areaBytes, kStartupTargetMs);
 
     HWND dialog = VisibleWindow(program, kSearchCaption);
     SetNextJanuary(dialog);
     ArmHotels(30);
-    const double searchMs = TimeSearch(program, dialog, 30, 30000);
-    if (searchMs < 0) {
+    const FetchingStep search = TimeSearch(program, dialog, 30, 30000);
+    if (search.ended < 0) {
         std::fprintf(stderr, "program_bench: the 30-hotel search did not fill the list\n");
         Close(program);
         return false;
     }
     const Refetch reply = LastSearchReply(30);
-    AddWithWaits(figures, "30-hotel search: click to list filled", searchMs, reply.bytes, kSearchTargetMs);
+    AddWithWaits(figures, "30-hotel search: click to list filled", search, reply.bytes, kSearchTargetMs);
     figures.Add("    the same reply fetched here without pauses (WinINet)", reply.ms);
     Close(program);
     return true;
@@ -288,13 +321,13 @@ bool LongSearchAndSort(const Program& program, FigureTable& figures) {
     // Without plans the 3000 hotels come to about 4 MB: as many 1024-byte
     // reads at 5 ms as fit the program's 30-second limit on a fetch.
     ArmHotels(3000, 0);
-    const double searchMs = TimeSearch(program, dialog, 3000, 180000);
-    if (searchMs < 0) {
+    const FetchingStep search = TimeSearch(program, dialog, 3000, 180000);
+    if (search.ended < 0) {
         std::fprintf(stderr, "program_bench: the 3000-hotel search did not fill the list\n");
         return false;
     }
     PrintMemory("after a 3000-hotel search", MemoryOf(program));
-    AddWithWaits(figures, "3000-hotel search (no plans): click to list sorted", searchMs,
+    AddWithWaits(figures, "3000-hotel search: click to list sorted, no plans", search,
                  LastSearchReply(3000, 0).bytes, 0.0);
 
     HWND list = GetDlgItem(VisibleWindow(program, kMainCaption), IDC_HOTEL_LIST);
@@ -315,7 +348,7 @@ bool PlanWindows(const Program& program, FigureTable& figures) {
         return false;
     }
     ArmHotels(50);
-    if (TimeSearch(program, VisibleWindow(program, kSearchCaption), 50, 60000) < 0) {
+    if (TimeSearch(program, VisibleWindow(program, kSearchCaption), 50, 60000).ended < 0) {
         std::fprintf(stderr, "program_bench: the 50-hotel search did not fill the list\n");
         return false;
     }
