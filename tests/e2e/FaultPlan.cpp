@@ -57,29 +57,10 @@ bool FaultPlan::Arm(FaultTarget target, Fault fault) {
 }
 
 std::string FaultPlan::Name(Fault fault) {
-    switch (fault) {
-    case Fault::None:
-        return "none";
-    case Fault::Status404:
-        return "status404";
-    case Fault::Status500:
-        return "status500";
-    case Fault::Hang:
-        return "hang";
-    case Fault::Drip:
-        return "drip";
-    case Fault::Reset:
-        return "reset";
-    case Fault::ZeroByte:
-        return "zerobyte";
-    case Fault::NotJpeg:
-        return "notjpeg";
-    case Fault::NotFound:
-        return "notfound";
-    case Fault::ServerError:
-        return "servererror";
-    }
-    return "?";
+    // The service's names, in the order of the enumeration.
+    static const char* const kNames[] = {"none",  "status404", "status500", "hang",     "drip",
+                                         "reset", "zerobyte",  "notjpeg",   "notfound", "servererror"};
+    return kNames[static_cast<int>(fault)];
 }
 
 bool FaultPlan::FailsTheFetch(Fault fault) {

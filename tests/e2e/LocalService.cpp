@@ -198,4 +198,18 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::string> TempFilesMatching(const char* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(TempFile(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 }  // namespace qx::e2e

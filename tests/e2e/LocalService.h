@@ -46,5 +46,7 @@ std::string PercentEncodeAll(const std::string& text);
 
 std::string TempFile(const char* name);
 bool FileExists(const std::string& path);
+// Names of the files in the temporary folder that match pattern ("qxp*.tmp").
+std::vector<std::string> TempFilesMatching(const char* pattern);
 
 }  // namespace qx::e2e

@@ -88,18 +88,8 @@ bool IsGrouped(const std::string& money) {
 }
 
 // The private files of picture downloads in the temporary folder.
-int PrivatePictureFiles() {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(TempFile("qxp*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    int count = 0;
-    do {
-        ++count;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return count;
+std::size_t PrivatePictureFiles() {
+    return TempFilesMatching("qxp*.tmp").size();
 }
 
 long Money(const std::string& text) {
@@ -480,7 +470,7 @@ TEST_F(ProgramTest, ExitDuringAStalledPictureDownloadLeavesNoFile) {
     ASSERT_NE(main, nullptr);
     HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
     SelectRow(list, 0);
-    const int filesBefore = PrivatePictureFiles();
+    const std::size_t filesBefore = PrivatePictureFiles();
     ASSERT_TRUE(ArmFault("/img/", "hang", 1, "&seconds=20"));
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(Cell(list, 0, kNameColumn) + kPlanCaptionEnd);

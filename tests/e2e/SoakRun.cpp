@@ -105,20 +105,6 @@ std::vector<std::string> PlaceNames(const std::string& page) {
     return names;
 }
 
-std::vector<std::string> PrivatePictureFiles() {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(TempFile("qxp*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 std::string FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -175,13 +161,8 @@ bool SoakRun::Start() {
     Count("start-up search", Fault::None, outcome);
 
     // The waiting picture as the plan window shows it, while the picture is held back.
-    HWND list = GetDlgItem(main_, IDC_HOTEL_LIST);
-    SelectRow(list, 0);
-    ArmFault("/img/", "delay", 1, "&seconds=3");
-    Click(main_, IDC_PLAN_BUTTON);
-    HWND plan = program_.WaitForWindow(Cell(list, 0, 1) + kPlanCaptionEnd);
+    HWND plan = OpenFirstPlan("delay", 3);
     if (plan == nullptr) {
-        ADD_FAILURE() << "no plan window";
         return false;
     }
     Sleep(1200);
@@ -244,7 +225,8 @@ void SoakRun::LandmarkSearch() {
     const bool faultOnLookup = Between(0, 1) == 0;
     const Fault lookupFault = faultOnLookup ? faults_.Pick(FaultTarget::Geocode) : Fault::None;
     const std::string step = faultOnLookup ? "landmark lookup" : "landmark search";
-    if (!PickLandmark(dialog, form, lookupFault)) {
+    const std::string query = kPlaceQueries[Between(0, static_cast<int>(std::size(kPlaceQueries)) - 1)];
+    if (!PickLandmark(dialog, form, lookupFault, query)) {
         CancelSearchDialog(dialog, before);
         Count(step, lookupFault, lookupFault == Fault::None ? "no place listed" : "lookup failed, list empty");
         return;
@@ -269,11 +251,17 @@ void SoakRun::RefusedSearch() {
     }
     SearchForm form = SearchForm::Random(random_);
     if (refusal == Refusal::NoLandmarkName) {
-        if (!PickNamelessLandmark(dialog)) {
+        // A geocoding page whose one place has an empty name, served to the
+        // program and to the check of its list alike.
+        const std::string page =
+            "<html><body><table><tr><th>名称</th><th>所在地</th><th>緯度</th><th>経度</th></tr>"
+            "<tr><td></td><td>所在地不明</td><td>35.681236</td><td>139.767125</td></tr></table></body></html>";
+        EXPECT_NE(Fetch("/_control/page?count=2&path=/php/geoscan.php&body=" + PercentEncodeAll(page)).find("armed"),
+                  std::string::npos);
+        if (!PickLandmark(dialog, form, Fault::None, "名無し")) {
             CancelSearchDialog(dialog, before);
             return;
         }
-        form.nearLandmark = true;
     } else {
         form.ChooseArea(dialog, random_);
         form.Spoil(refusal, random_);
@@ -302,11 +290,7 @@ void SoakRun::PlanWindow() {
     SelectRow(list, row);
     const std::string name = Cell(list, row, 1);
     const Fault fault = faults_.Pick(FaultTarget::Picture);
-    EXPECT_TRUE(FaultPlan::Arm(FaultTarget::Picture, fault));
-    if (FaultPlan::Stalls(fault)) {
-        lastStallTick_ = GetTickCount();
-        stalled_ = true;
-    }
+    Arm(FaultTarget::Picture, fault);
     const std::size_t logStart = RequestLog().size();
     const bool byDoubleClick = Between(0, 1) == 0;
     if (byDoubleClick) {
@@ -330,16 +314,33 @@ void SoakRun::PlanWindow() {
 }
 
 void SoakRun::LeaveAStalledDownload() {
+    HWND plan = OpenFirstPlan("hang", FaultPlan::kSearchStallSeconds);
+    if (plan != nullptr) {
+        Click(plan, IDC_PLAN_CLOSE);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000)) << "the plan window did not close";
+    }
+}
+
+// The plan window of the first row, once its picture request has reached the
+// service, which plays faultKind on it.
+HWND SoakRun::OpenFirstPlan(const std::string& faultKind, int seconds) {
     HWND list = GetDlgItem(main_, IDC_HOTEL_LIST);
     SelectRow(list, 0);
-    ArmFault("/img/", "hang", 1, "&seconds=" + std::to_string(FaultPlan::kSearchStallSeconds));
+    ArmFault("/img/", faultKind, 1, "&seconds=" + std::to_string(seconds));
     const std::size_t logStart = RequestLog().size();
     Click(main_, IDC_PLAN_BUTTON);
     HWND plan = program_.WaitForWindow(Cell(list, 0, 1) + kPlanCaptionEnd, 10000);
-    ASSERT_NE(plan, nullptr) << "no plan window";
+    EXPECT_NE(plan, nullptr) << "no plan window";
     EXPECT_TRUE(WaitFor([&] { return !LastRequest(logStart, "/img/").empty(); }, 5000)) << "no picture request";
-    Click(plan, IDC_PLAN_CLOSE);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000)) << "the plan window did not close";
+    return plan;
+}
+
+void SoakRun::Arm(FaultTarget target, Fault fault) {
+    EXPECT_TRUE(FaultPlan::Arm(target, fault)) << FaultPlan::Name(fault);
+    if (FaultPlan::Stalls(fault)) {
+        lastStallTick_ = GetTickCount();
+        stalled_ = true;
+    }
 }
 
 HWND SoakRun::OpenSearchDialog() {
@@ -349,19 +350,15 @@ HWND SoakRun::OpenSearchDialog() {
     return dialog;
 }
 
-bool SoakRun::PickLandmark(HWND dialog, SearchForm& form, Fault lookupFault) {
+bool SoakRun::PickLandmark(HWND dialog, SearchForm& form, Fault lookupFault, const std::string& query) {
     PostMessageA(GetDlgItem(dialog, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
     HWND landmark = program_.WaitForWindow(kLandmarkCaption);
     if (landmark == nullptr) {
         ADD_FAILURE() << "no landmark dialog";
         return false;
     }
-    SetText(landmark, IDC_LANDMARK_TEXT, kPlaceQueries[Between(0, static_cast<int>(std::size(kPlaceQueries)) - 1)]);
-    EXPECT_TRUE(FaultPlan::Arm(FaultTarget::Geocode, lookupFault));
-    if (FaultPlan::Stalls(lookupFault)) {
-        lastStallTick_ = GetTickCount();
-        stalled_ = true;
-    }
+    SetText(landmark, IDC_LANDMARK_TEXT, query);
+    Arm(FaultTarget::Geocode, lookupFault);
     const std::size_t logStart = RequestLog().size();
     Click(landmark, IDC_LANDMARK_SEARCH);
     HWND searchButton = GetDlgItem(landmark, IDC_LANDMARK_SEARCH);
@@ -393,42 +390,8 @@ bool SoakRun::PickLandmark(HWND dialog, SearchForm& form, Fault lookupFault) {
     return true;
 }
 
-// A geocoding page whose one place has an empty name cell: choosing it leaves
-// the landmark mode without a name.
-bool SoakRun::PickNamelessLandmark(HWND dialog) {
-    const std::string page =
-        "<html><body><table><tr><th>名称</th><th>所在地</th><th>緯度</th><th>経度</th></tr>"
-        "<tr><td></td><td>所在地不明</td><td>35.681236</td><td>139.767125</td></tr></table></body></html>";
-    EXPECT_NE(Fetch("/_control/page?path=/php/geoscan.php&body=" + PercentEncodeAll(page)).find("\"armed\""),
-              std::string::npos);
-    PostMessageA(GetDlgItem(dialog, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
-    HWND landmark = program_.WaitForWindow(kLandmarkCaption);
-    if (landmark == nullptr) {
-        ADD_FAILURE() << "no landmark dialog";
-        return false;
-    }
-    SetText(landmark, IDC_LANDMARK_TEXT, "名無し");
-    Click(landmark, IDC_LANDMARK_SEARCH);
-    HWND places = GetDlgItem(landmark, IDC_LANDMARK_LIST);
-    const bool listed = WaitFor([&] { return RowCount(places) == 1; }, 8000);
-    EXPECT_TRUE(listed) << "the nameless place was not listed";
-    if (listed) {
-        SelectRow(places, 0);
-        WaitFor([&] { return IsWindowEnabled(GetDlgItem(landmark, IDOK)) != FALSE; }, 3000);
-        Click(landmark, IDOK);
-    } else {
-        Click(landmark, IDCANCEL);
-    }
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
-    return listed && ItemText(dialog, IDC_LANDMARK_NAME).empty();
-}
-
 std::string SoakRun::Search(HWND dialog, const SearchForm& form, Fault fault, bool startUp) {
-    EXPECT_TRUE(FaultPlan::Arm(FaultTarget::Search, fault));
-    if (FaultPlan::Stalls(fault)) {
-        lastStallTick_ = GetTickCount();
-        stalled_ = true;
-    }
+    Arm(FaultTarget::Search, fault);
     const std::size_t logStart = RequestLog().size();
     Click(dialog, IDOK);
     if (FaultPlan::FailsTheFetch(fault)) {
@@ -562,8 +525,8 @@ void SoakRun::ClosePlan(HWND plan, Fault fault) {
     // The download's private file goes with its worker, which a stalled
     // service may keep a little longer than the window.
     const DWORD limit = FaultPlan::Stalls(fault) ? (FaultPlan::kShortStallSeconds + 4) * 1000 : 4000;
-    EXPECT_TRUE(WaitFor([] { return PrivatePictureFiles().empty(); }, limit))
-        << "left behind: " << Joined(PrivatePictureFiles()) << " under " << FaultPlan::Name(fault);
+    EXPECT_TRUE(WaitFor([] { return TempFilesMatching("qxp*.tmp").empty(); }, limit))
+        << "left behind: " << Joined(TempFilesMatching("qxp*.tmp")) << " under " << FaultPlan::Name(fault);
 }
 
 void SoakRun::CheckSettled(const std::string& step) {

@@ -54,8 +54,10 @@ private:
 
     HWND OpenSearchDialog();
     // Picks a place in the landmark dialog for form; false when none was listed.
-    bool PickLandmark(HWND dialog, SearchForm& form, Fault lookupFault);
-    bool PickNamelessLandmark(HWND dialog);
+    bool PickLandmark(HWND dialog, SearchForm& form, Fault lookupFault, const std::string& query);
+    HWND OpenFirstPlan(const std::string& faultKind, int seconds);
+    // Arms the fault and notes when the service may still be playing it.
+    void Arm(FaultTarget target, Fault fault);
     // Presses search and checks the outcome; the dialog stays open after a message.
     std::string Search(HWND dialog, const SearchForm& form, Fault fault, bool startUp = false);
     std::string AwaitFetchFailure(Fault fault);

@@ -45,19 +45,11 @@ void ExpectFlat(const char* what, long baseline, long end, long margin) {
 }
 
 std::vector<std::string> LeftoverPictures() {
-    std::vector<std::string> left;
+    std::vector<std::string> left = TempFilesMatching("qxp*.tmp");
     for (const char* name : {"hotel_image.jpg", "wait_image.jpg"}) {
         if (FileExists(TempFile(name))) {
             left.push_back(name);
         }
-    }
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(TempFile("qxp*.tmp").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            left.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
     }
     return left;
 }
