@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include <cstdio>
+#include <map>
 #include <vector>
 
 namespace qx::e2e {
@@ -78,7 +79,7 @@ bool GuiCounter(HANDLE process, DWORD which, long& count) {
 }  // namespace
 
 std::string ResourceSample::Describe() const {
-    char text[256];
+    char text[512];
     std::snprintf(text, sizeof text, "GDI %ld (%s), USER %ld (%s), handles %ld (%s), threads %ld", gdiObjects,
                   gdiSource.c_str(), userObjects, userSource.c_str(), handles, handleSource.c_str(), threads);
     return text;
@@ -89,8 +90,9 @@ ResourceSample ProcessResources::Take() const {
     if (GuiCounter(process_, GR_GDIOBJECTS, sample.gdiObjects)) {
         sample.gdiSource = "GetGuiResources";
     } else {
-        sample.gdiObjects = GdiTableCount();
-        sample.gdiSource = "GDI handle table";
+        std::string kinds;
+        sample.gdiObjects = GdiTableCount(kinds);
+        sample.gdiSource = "GDI handle table:" + kinds;
     }
     if (GuiCounter(process_, GR_USEROBJECTS, sample.userObjects)) {
         sample.userSource = "GetGuiResources";
@@ -110,7 +112,7 @@ ResourceSample ProcessResources::Take() const {
     return sample;
 }
 
-long ProcessResources::GdiTableCount() const {
+long ProcessResources::GdiTableCount(std::string& kinds) const {
     using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     const auto query = NtdllEntry<QueryProcess>("NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION basic{};
@@ -130,9 +132,17 @@ long ProcessResources::GdiTableCount() const {
                            entries.size() * sizeof(GdiHandleEntry), &read)) {
         return -1;
     }
+    // The low byte of the type word names the kind (DC, bitmap, font, brush...).
+    std::map<unsigned int, long> byKind;
     long count = 0;
     for (const GdiHandleEntry& entry : entries) {
-        count += (entry.type & kGdiEntryInUse) != 0 ? 1 : 0;
+        if ((entry.type & kGdiEntryInUse) != 0) {
+            ++byKind[entry.type & 0xFF];
+            ++count;
+        }
+    }
+    for (const auto& [kind, number] : byKind) {
+        kinds += " " + std::to_string(kind) + ":" + std::to_string(number);
     }
     return count;
 }

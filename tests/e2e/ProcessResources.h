@@ -20,7 +20,7 @@ struct ResourceSample {
     long userObjects = -1;
     long handles = -1;
     long threads = -1;
-    std::string gdiSource;
+    std::string gdiSource;  // with the count of each kind of object when read from the table
     std::string userSource;
     std::string handleSource;
 
@@ -34,7 +34,7 @@ public:
     ResourceSample Take() const;
 
 private:
-    long GdiTableCount() const;
+    long GdiTableCount(std::string& kinds) const;
     long WindowCount() const;
     long SystemHandleCount() const;
     long ThreadCount() const;
