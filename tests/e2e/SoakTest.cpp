@@ -83,9 +83,13 @@ TEST(Soak, RandomStepsUnderFaultsKeepTheProgramAnsweringAndFlat) {
     const ResourceSample baseline = QuietSample(run, resources);
     std::printf("soak: baseline after warm-up: %s\n", baseline.Describe().c_str());
     for (int step = kWarmUpSteps; step < steps && !::testing::Test::HasFatalFailure(); ++step) {
-        run.RandomStep();
+        {
+            SCOPED_TRACE("step " + std::to_string(step + 1));
+            run.RandomStep();
+        }
         if ((step + 1) % 25 == 0) {
-            std::printf("soak: %d steps, %lu s\n", step + 1, (GetTickCount() - start) / 1000);
+            std::printf("soak: %d steps, %lu s, %s\n", step + 1, (GetTickCount() - start) / 1000,
+                        resources.Take().Describe().c_str());
             std::fflush(stdout);
         }
     }
