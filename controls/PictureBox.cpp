@@ -13,7 +13,10 @@ constexpr int kHimetricPerInch = 2540;
 // Reads the whole file into a new zero-initialised movable memory block, or
 // answers null. A file must not be empty to be a picture.
 HGLOBAL ReadWholeFile(const char* path, DWORD& size) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Others may read the file meanwhile (a virus scanner, a viewer); denying
+    // them would make this open fail instead.
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return nullptr;
     }

@@ -37,7 +37,10 @@ bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBo
         return true;
     }
     // The hotel picture file stays empty until a whole picture replaces it.
-    HANDLE emptied = CreateFileA(hotelPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for reading, like every open of the picture files: another
+    // program reading the file must not make the open fail.
+    HANDLE emptied =
+        CreateFileA(hotelPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (emptied != INVALID_HANDLE_VALUE) {
         CloseHandle(emptied);
     }

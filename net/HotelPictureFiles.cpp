@@ -30,7 +30,9 @@ bool ExtractWaitImage(const char* waitPath) {
     if (!bytes || size == 0) {
         return false;
     }
-    HANDLE file = CreateFileA(waitPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for reading: another program reading the file must not make this open fail.
+    HANDLE file =
+        CreateFileA(waitPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

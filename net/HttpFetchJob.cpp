@@ -346,7 +346,9 @@ bool HttpFetchJob::CopyOutputTo(const char* path) const {
     if (outputHold_ == INVALID_HANDLE_VALUE || SetFilePointer(outputHold_, 0, nullptr, FILE_BEGIN) != 0) {
         return false;
     }
-    HANDLE copy = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for reading: a reader of the picture file elsewhere must not cost the picture.
+    HANDLE copy =
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (copy == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -82,6 +82,31 @@ TEST_F(PictureDownload, ReplacesTheWaitingPictureWithTheHotelPicture) {
     EXPECT_EQ(PrivateFilesNow(), 0);
 }
 
+// Another program (a virus scanner, a viewer) reading the picture files, as
+// the C runtime opens a file for reading: shared for reading and writing.
+HANDLE OpenAsAnotherReader(const char* path) {
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+TEST_F(PictureDownload, AnotherReaderOfThePictureFilesCostsNoPicture) {
+    HANDLE waitReader = OpenAsAnotherReader(waitPath_);
+    HANDLE hotelReader = OpenAsAnotherReader(hotelPath_);
+    ASSERT_NE(waitReader, INVALID_HANDLE_VALUE);
+    ASSERT_NE(hotelReader, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(qx::ExtractWaitImage(waitPath_));
+    EXPECT_TRUE(box_.LoadFile(waitPath_));
+    EXPECT_TRUE(ShowsWaitingPicture());
+
+    qx::HotelPictureDownload download;
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
+                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+    EXPECT_FALSE(ShowsWaitingPicture());
+    EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_).substr(0, 2), "\xFF\xD8");
+    CloseHandle(hotelReader);
+    CloseHandle(waitReader);
+}
+
 TEST_F(PictureDownload, FailureKeepsTheWaitingPictureAndAnEmptyHotelFile) {
     const std::string cases[] = {
         LocalWebUrl("/img/hotel/999999.jpg"), LocalWebUrl("/_fault/status500"), LocalWebUrl("/_fault/reset"), "",
