@@ -23,6 +23,7 @@
 
 #include "res/resource.h"
 #include "tests/e2e/LocalService.h"
+#include "tests/e2e/ProgramCaptions.h"
 #include "tests/e2e/RemoteWindows.h"
 
 #include <windows.h>
@@ -40,12 +41,12 @@
 namespace qx::bench {
 namespace {
 
+using e2e::kMainCaption;
+using e2e::kPlanCaptionEnd;
+using e2e::kProgressCaption;
+using e2e::kSearchCaption;
 using e2e::Program;
 
-const std::string kSearchCaption = "検索条件設定";
-const std::string kMainCaption = "QX Frontend";
-const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
-const std::string kProgressCaption = "通信中";
 const std::string kAreaTarget =
     "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
 constexpr char kSearchPath[] = "/vws/1.4/rest";

@@ -3,6 +3,7 @@
 // from here; what it shows, what reached the service, what went to the
 // browser, its temporary files and its exit code are checked.
 #include "LocalService.h"
+#include "ProgramCaptions.h"
 #include "RemoteWindows.h"
 #include "res/resource.h"
 
@@ -20,10 +21,6 @@
 namespace qx::e2e {
 namespace {
 
-const std::string kSearchCaption = "検索条件設定";
-const std::string kMainCaption = "QX Frontend";
-const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
-const std::string kLandmarkCaption = "エリア指定";
 const std::string kAreaUrl =
     "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
 const std::string kAgent = "LOVANTE-KOGEI";

@@ -1,6 +1,7 @@
 #include "SoakRun.h"
 
 #include "LocalService.h"
+#include "ProgramCaptions.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,6 @@
 namespace qx::e2e {
 namespace {
 
-const std::string kSearchCaption = "検索条件設定";
-const std::string kMainCaption = "QX Frontend";
-const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
-const std::string kLandmarkCaption = "エリア指定";
-const std::string kProgressCaption = "通信中";
 const MessageText kNoReply = {"サーバエラー", "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。"};
 const MessageText kNotFound = {"検索結果", "検索条件に該当する宿泊施設は見つかりませんでした。"};
 const MessageText kServerError = {"サーバエラー", "サーバでエラーが発生しました。\nしばらく時間をおいてから検索してください。"};
