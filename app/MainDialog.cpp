@@ -14,6 +14,7 @@
 #include <BuildConfig.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace qx {
@@ -22,13 +23,8 @@ namespace {
 constexpr char kAreaFetchFailedText[] = "エリア情報の取得ができませんでした。";
 constexpr char kAreaFetchFailedCaption[] = "通信エラー";
 
-struct HotelColumn {
-    const char* title;
-    int format;
-    int width;  // pixels; the last column takes the rest of the list
-};
-
-constexpr HotelColumn kHotelColumns[] = {
+// Widths in pixels; the last column takes the rest of the list.
+constexpr ListColumn kHotelColumns[] = {
     {"ID", LVCFMT_LEFT, 0},
     {"施設名", LVCFMT_LEFT, 160},
     {"住所", LVCFMT_LEFT, 170},
@@ -39,7 +35,6 @@ constexpr HotelColumn kHotelColumns[] = {
 constexpr int kHotelNameColumn = 1;
 constexpr int kLowestChargeColumn = 3;
 constexpr int kHighestChargeColumn = 4;
-constexpr int kFixedColumnsWidth = 160 + 170 + 65 + 65;
 
 constexpr int kSummaryIds[] = {IDC_AREA_SUMMARY,   IDC_PERIOD_SUMMARY, IDC_BUDGET_SUMMARY,
                                IDC_PEOPLE_SUMMARY, IDC_ROOMS_SUMMARY,  IDC_OPTIONS_SUMMARY};
@@ -157,24 +152,10 @@ void MainDialog::SetUpHotelList() {
     hotelList_.Bind(Item(IDC_HOTEL_LIST));
     hotelList_.numericColumn[kLowestChargeColumn] = 1;
     hotelList_.numericColumn[kHighestChargeColumn] = 1;
-    images_ = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
-    if (images_ != nullptr) {
-        ImageList_SetBkColor(images_, RGB(255, 255, 255));
-        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HOTEL), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        if (icon != nullptr) {
-            ImageList_AddIcon(images_, icon);
-            DestroyIcon(icon);
-        }
-    }
+    images_ = CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL);
     const ListControl list(hotelList_.Window());
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const int restWidth = list.RemainingColumnWidth(kFixedColumnsWidth);
-    int index = 0;
-    for (const HotelColumn& column : kHotelColumns) {
-        list.InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);
-        ++index;
-    }
+    list.InsertColumns(kHotelColumns, static_cast<int>(std::size(kHotelColumns)));
     list.SetSmallImageList(images_);
 }
 

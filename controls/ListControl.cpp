@@ -33,6 +33,18 @@ int ListControl::RemainingColumnWidth(int fixedWidth) const {
            fixedWidth;
 }
 
+void ListControl::InsertColumns(const ListColumn* columns, int count) const {
+    int fixedWidth = 0;
+    for (int index = 0; index < count; ++index) {
+        fixedWidth += columns[index].width < 0 ? 0 : columns[index].width;
+    }
+    const int restWidth = RemainingColumnWidth(fixedWidth);
+    for (int index = 0; index < count; ++index) {
+        const ListColumn& column = columns[index];
+        InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);
+    }
+}
+
 int ListControl::InsertRow(int index, const char* text, int image) const {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
@@ -134,6 +146,21 @@ bool ListControl::SetHeaderItemFormat(int index, int format) const {
     item.mask = HDI_FORMAT;
     item.fmt = format;
     return SendMessageA(Header(), HDM_SETITEMA, static_cast<WPARAM>(index), Pointer(&item)) != 0;
+}
+
+HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId) {
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
+    if (images == nullptr) {
+        return nullptr;
+    }
+    ImageList_SetBkColor(images, RGB(255, 255, 255));
+    auto* icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (icon != nullptr) {
+        ImageList_AddIcon(images, icon);
+        DestroyIcon(icon);
+    }
+    return images;
 }
 
 }  // namespace qx

@@ -8,6 +8,19 @@
 
 namespace qx {
 
+// One column of a list set up from a table; a width of -1 takes the width the
+// other columns leave.
+struct ListColumn {
+    const char* title;
+    int format;
+    int width;
+};
+
+// A 16×16 masked image list on white holding the icon iconId of module at the
+// small-icon size (empty when the icon cannot be loaded); null when the list
+// cannot be made. The caller destroys it.
+HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId);
+
 class ListControl {
 public:
     explicit ListControl(HWND list) : list_(list) {}
@@ -21,6 +34,9 @@ public:
     // The width left for the last column once fixedWidth is taken: the list's
     // outer width less a vertical scroll bar and the two window edges.
     int RemainingColumnWidth(int fixedWidth) const;
+    // Inserts the columns in order, column k with sub-item k; a column of
+    // width -1 gets what the fixed widths of the others leave.
+    void InsertColumns(const ListColumn* columns, int count) const;
     // The image index is set only when it is not -1. Answers the new row's
     // index, or -1.
     int InsertRow(int index, const char* text, int image = -1) const;

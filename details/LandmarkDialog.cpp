@@ -25,7 +25,6 @@ constexpr int kNameBufferSize = static_cast<int>(sizeof SearchConditions::landma
 constexpr int kCoordinateBufferSize = static_cast<int>(kCoordinateTextWidth);
 
 constexpr int kRowIcon = 0;
-constexpr int kIconSize = 16;
 
 int ColumnIndex(LandmarkListColumn column) {
     return static_cast<int>(column);
@@ -92,16 +91,8 @@ ListControl LandmarkDialog::List() const {
 
 void LandmarkDialog::SetUpList() {
     const ListControl list = List();
-    images_ = ImageList_Create(kIconSize, kIconSize, ILC_COLOR8 | ILC_MASK, 2, 1);
+    images_ = CreateSmallIconList(Application::Instance().ModuleInstance(), IDI_HOTEL);
     if (images_ != nullptr) {
-        ImageList_SetBkColor(images_, RGB(255, 255, 255));
-        auto* icon = static_cast<HICON>(LoadImageA(Application::Instance().ModuleInstance(),
-                                                   MAKEINTRESOURCEA(IDI_HOTEL), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        if (icon != nullptr) {
-            ImageList_AddIcon(images_, icon);
-            DestroyIcon(icon);
-        }
         list.SetSmallImageList(images_);
     }
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <string>
 
 namespace qx {
@@ -18,13 +19,8 @@ struct DetailEdit {
     const char* text;
 };
 
-struct PlanColumn {
-    const char* title;
-    int format;
-    int width;  // pixels; the last column takes the rest of the list
-};
-
-constexpr PlanColumn kPlanColumns[] = {
+// Widths in pixels; the last column takes the rest of the list.
+constexpr ListColumn kPlanColumns[] = {
     {"予約", LVCFMT_LEFT, 0},
     {"部屋タイプ", LVCFMT_LEFT, 210},
     {"プラン詳細", LVCFMT_LEFT, 230},
@@ -33,8 +29,6 @@ constexpr PlanColumn kPlanColumns[] = {
 };
 constexpr int kChargeColumn = 3;
 constexpr int kRoomNameColumn = 1;
-// The fixed widths of the columns before the last.
-constexpr int kFixedColumnsWidth = 0 + 210 + 230 + 65;
 
 // A reservation address is read back from the list into this many bytes.
 constexpr int kReserveUrlBufferSize = 512;
@@ -105,21 +99,9 @@ void PlanDialog::SetUpPlanList() {
     planList_.numericColumn[kChargeColumn] = 1;
     const ListControl list(planList_.Window());
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const int restWidth = list.RemainingColumnWidth(kFixedColumnsWidth);
-    int index = 0;
-    for (const PlanColumn& column : kPlanColumns) {
-        list.InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);
-        ++index;
-    }
-    images_ = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
+    list.InsertColumns(kPlanColumns, static_cast<int>(std::size(kPlanColumns)));
+    images_ = CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL);
     if (images_ != nullptr) {
-        ImageList_SetBkColor(images_, RGB(255, 255, 255));
-        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HOTEL), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        if (icon != nullptr) {
-            ImageList_AddIcon(images_, icon);
-            DestroyIcon(icon);
-        }
         list.SetSmallImageList(images_);
     }
 }
