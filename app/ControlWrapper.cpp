@@ -1,20 +1,92 @@
 #include "app/ControlWrapper.h"
 
+#include <unordered_map>
+
 namespace qx {
 
 namespace {
 
-// Window properties that lead from a control to its wrapper and to the window
-// procedure the wrapper replaced.
-constexpr char kWrapperProperty[] = "QxControlWrapper";
-constexpr char kPreviousProcedureProperty[] = "QxPreviousProcedure";
+// What the shared window procedure needs for a subclassed control: the wrapper
+// that holds it (null once the wrapper has let go while a later subclass still
+// calls through ours) and the window procedure ours replaced.
+struct Binding {
+    ControlWrapper* wrapper;
+    WNDPROC previous;
+};
 
-WNDPROC PreviousProcedureOf(HWND window) {
-    return reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProcedureProperty));
+// The controls this process has subclassed. Kept in the process rather than in
+// window properties because the window procedure looks its control up for
+// every message, and a property lookup can cost a call into the window system
+// (a server round trip under Wine). Controls may be bound on one thread and
+// receive messages on another, so the table is locked; the lock is never held
+// while a wrapper or a window procedure runs.
+class BindingTable {
+public:
+    bool Find(HWND window, Binding& binding) {
+        AcquireSRWLockShared(&lock_);
+        const auto found = bindings_.find(window);
+        const bool exists = found != bindings_.end();
+        if (exists) {
+            binding = found->second;
+        }
+        ReleaseSRWLockShared(&lock_);
+        return exists;
+    }
+
+    // False when the window already has an entry.
+    bool Add(HWND window, const Binding& binding) {
+        AcquireSRWLockExclusive(&lock_);
+        const bool added = bindings_.emplace(window, binding).second;
+        ReleaseSRWLockExclusive(&lock_);
+        return added;
+    }
+
+    void ForgetWrapper(HWND window) {
+        AcquireSRWLockExclusive(&lock_);
+        const auto found = bindings_.find(window);
+        if (found != bindings_.end()) {
+            found->second.wrapper = nullptr;
+        }
+        ReleaseSRWLockExclusive(&lock_);
+    }
+
+    void Remove(HWND window) {
+        AcquireSRWLockExclusive(&lock_);
+        bindings_.erase(window);
+        ReleaseSRWLockExclusive(&lock_);
+    }
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::unordered_map<HWND, Binding> bindings_;
+};
+
+BindingTable& Bindings() {
+    static BindingTable table;
+    return table;
 }
 
+// The messages a dialog hands back to a wrapped child. Only these are answered
+// for the parent when the wrapper leaves them; every other message, the common
+// controls' own CCM_ range beside them included, goes to the control.
 bool IsReflectedMessage(UINT message) {
-    return message >= kReflectedMessageBase && message < kReflectedMessageBase + WM_USER;
+    switch (message) {
+    case ReflectedMessage(WM_COMMAND):
+    case ReflectedMessage(WM_NOTIFY):
+    case ReflectedMessage(WM_DRAWITEM):
+    case ReflectedMessage(WM_MEASUREITEM):
+    case ReflectedMessage(WM_COMPAREITEM):
+    case ReflectedMessage(WM_DELETEITEM):
+    case ReflectedMessage(WM_CTLCOLORMSGBOX):
+    case ReflectedMessage(WM_CTLCOLOREDIT):
+    case ReflectedMessage(WM_CTLCOLORLISTBOX):
+    case ReflectedMessage(WM_CTLCOLORBTN):
+    case ReflectedMessage(WM_CTLCOLORSCROLLBAR):
+    case ReflectedMessage(WM_CTLCOLORSTATIC):
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -24,16 +96,13 @@ ControlWrapper::~ControlWrapper() {
 }
 
 bool ControlWrapper::Bind(HWND control) {
-    if (window_ != nullptr || control == nullptr || !IsWindow(control) || FromWindow(control) != nullptr ||
-        PreviousProcedureOf(control) != nullptr) {
+    if (window_ != nullptr || control == nullptr || !IsWindow(control)) {
         return false;
     }
     const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC));
-    if (previous == nullptr || !SetPropA(control, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(previous))) {
-        return false;
-    }
-    if (!SetPropA(control, kWrapperProperty, this)) {
-        RemovePropA(control, kPreviousProcedureProperty);
+    // A control that a wrapper holds, or once held while another subclass came
+    // after it, keeps its entry until it is destroyed and cannot be bound again.
+    if (previous == nullptr || !Bindings().Add(control, Binding{this, previous})) {
         return false;
     }
     window_ = control;
@@ -43,7 +112,8 @@ bool ControlWrapper::Bind(HWND control) {
 }
 
 ControlWrapper* ControlWrapper::FromWindow(HWND window) {
-    return static_cast<ControlWrapper*>(GetPropA(window, kWrapperProperty));
+    Binding binding{};
+    return Bindings().Find(window, binding) ? binding.wrapper : nullptr;
 }
 
 LRESULT ControlWrapper::CallPreviousProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -54,42 +124,42 @@ void ControlWrapper::Unbind() {
     if (window_ == nullptr) {
         return;
     }
-    RemovePropA(window_, kWrapperProperty);
     // Put the previous procedure back only while ours is the current one. When
     // the control was subclassed again after us, our procedure stays in that
     // chain and forwards everything through the remembered procedure.
     if (GetWindowLongPtrA(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ControlWrapper::WindowProcedure)) {
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure_));
-        RemovePropA(window_, kPreviousProcedureProperty);
+        Bindings().Remove(window_);
+    } else {
+        Bindings().ForgetWrapper(window_);
     }
     window_ = nullptr;
     previousProcedure_ = nullptr;
 }
 
 LRESULT CALLBACK ControlWrapper::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC previous = PreviousProcedureOf(window);
-    ControlWrapper* wrapper = FromWindow(window);
-    if (wrapper != nullptr && message != WM_NCDESTROY) {
+    Binding binding{};
+    if (!Bindings().Find(window, binding)) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (binding.wrapper != nullptr && message != WM_NCDESTROY) {
         LRESULT result = 0;
-        if (wrapper->HandleMessage(message, wParam, lParam, result)) {
+        if (binding.wrapper->HandleMessage(message, wParam, lParam, result)) {
             return result;
         }
     }
     if (IsReflectedMessage(message)) {
-        // A reflected message the wrapper does not handle gets the parent's
-        // default answer; the control itself would not understand it.
+        // A reflected message the wrapper leaves gets the parent's default
+        // answer; the control itself would not understand it.
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        if (wrapper != nullptr) {
-            wrapper->Unbind();
+        if (binding.wrapper != nullptr) {
+            binding.wrapper->Unbind();
         }
-        RemovePropA(window, kPreviousProcedureProperty);
+        Bindings().Remove(window);
     }
-    if (previous == nullptr) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return CallWindowProcA(previous, window, message, wParam, lParam);
+    return CallWindowProcA(binding.previous, window, message, wParam, lParam);
 }
 
 }  // namespace qx

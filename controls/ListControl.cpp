@@ -121,13 +121,6 @@ bool ListControl::SetRowData(int row, LPARAM data) const {
     return SendMessageA(list_, LVM_SETITEMA, 0, Pointer(&item)) != 0;
 }
 
-int ListControl::FindRowByData(LPARAM data) const {
-    LVFINDINFOA find{};
-    find.flags = LVFI_PARAM;
-    find.lParam = data;
-    return static_cast<int>(SendMessageA(list_, LVM_FINDITEMA, static_cast<WPARAM>(-1), Pointer(&find)));
-}
-
 HWND ListControl::Header() const {
     return reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
 }

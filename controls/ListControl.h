@@ -56,9 +56,6 @@ public:
     bool SortRows(PFNLVCOMPARE compare, LPARAM context) const;
     int RowCount() const;
     bool SetRowData(int row, LPARAM data) const;
-    // The row whose item data is `data`, searching from the first row; -1 when
-    // none has it.
-    int FindRowByData(LPARAM data) const;
 
     HWND Header() const;
     // HDF_ flags of a header item, or 0 when it has none.

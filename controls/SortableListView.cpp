@@ -33,11 +33,15 @@ void SortableListView::SortByColumn(int column) {
     ascending[column] = wasAscending ? 0 : 1;
     const int arrowFormat = (format & HDF_JUSTIFYMASK) | HDF_STRING | (wasAscending ? HDF_SORTDOWN : HDF_SORTUP);
 
-    for (int row = 0; row < list.RowCount(); ++row) {
+    const int rowCount = list.RowCount();
+    for (int row = 0; row < rowCount; ++row) {
         list.SetRowData(row, row);
     }
+    ReadSortKeys(rowCount);
     const PFNLVCOMPARE compare = numericColumn[column] == 1 ? &CompareIntegers : &CompareText;
     list.SortRows(compare, reinterpret_cast<LPARAM>(this));
+    sortTexts_ = {};
+    sortValues_ = {};
     list.SetHeaderItemFormat(column, arrowFormat);
 }
 
@@ -81,31 +85,31 @@ bool SortableListView::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT& result) const
     }
 }
 
-void SortableListView::ReadSortCell(LPARAM data, char* buffer, int size) const {
+void SortableListView::ReadSortKeys(int rowCount) {
     const ListControl list = List();
-    const int row = list.FindRowByData(data);
-    buffer[0] = '\0';
-    if (row >= 0) {
-        list.CellText(row, sortColumn, buffer, size);
+    const bool numeric = numericColumn[sortColumn] == 1;
+    char cell[kTextCellSize];
+    for (int row = 0; row < rowCount; ++row) {
+        list.CellText(row, sortColumn, cell, numeric ? kIntegerCellSize : kTextCellSize);
+        if (numeric) {
+            sortValues_.push_back(IntegerCellValue(cell));
+        } else {
+            sortTexts_.emplace_back(cell);
+        }
     }
 }
 
 int CALLBACK SortableListView::CompareText(LPARAM first, LPARAM second, LPARAM self) {
-    auto* view = reinterpret_cast<SortableListView*>(self);
-    view->ReadSortCell(first, view->firstText_, kTextCellSize);
-    view->ReadSortCell(second, view->secondText_, kTextCellSize);
-    if (view->ascending[view->sortColumn] == 1) {
-        return lstrcmpA(view->firstText_, view->secondText_);
-    }
-    return lstrcmpA(view->secondText_, view->firstText_);
+    const auto* view = reinterpret_cast<const SortableListView*>(self);
+    const char* a = view->sortTexts_[static_cast<std::size_t>(first)].c_str();
+    const char* b = view->sortTexts_[static_cast<std::size_t>(second)].c_str();
+    return view->ascending[view->sortColumn] == 1 ? lstrcmpA(a, b) : lstrcmpA(b, a);
 }
 
 int CALLBACK SortableListView::CompareIntegers(LPARAM first, LPARAM second, LPARAM self) {
-    auto* view = reinterpret_cast<SortableListView*>(self);
-    view->ReadSortCell(first, view->firstText_, kIntegerCellSize);
-    view->ReadSortCell(second, view->secondText_, kIntegerCellSize);
-    const std::int32_t a = IntegerCellValue(view->firstText_);
-    const std::int32_t b = IntegerCellValue(view->secondText_);
+    const auto* view = reinterpret_cast<const SortableListView*>(self);
+    const std::int32_t a = view->sortValues_[static_cast<std::size_t>(first)];
+    const std::int32_t b = view->sortValues_[static_cast<std::size_t>(second)];
     const int order = a < b ? -1 : (a > b ? 1 : 0);
     return view->ascending[view->sortColumn] == 1 ? order : -order;
 }

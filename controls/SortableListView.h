@@ -10,6 +10,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "app/ControlWrapper.h"
 #include "controls/ListControl.h"
 
@@ -44,15 +48,18 @@ private:
     static int CALLBACK CompareText(LPARAM first, LPARAM second, LPARAM self);
     static int CALLBACK CompareIntegers(LPARAM first, LPARAM second, LPARAM self);
 
-    // Reads the sort column's text of the row whose item data is `data`.
-    void ReadSortCell(LPARAM data, char* buffer, int size) const;
+    // Reads the sort column's cells into the key table, by row index, which
+    // numbering has made each row's item data.
+    void ReadSortKeys(int rowCount);
     bool OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT& result) const;
 
     ListControl List() const { return ListControl(Window()); }
 
-    // Working buffers of the comparisons; sorting never re-enters.
-    char firstText_[256] = {};
-    char secondText_[256] = {};
+    // The sort column's cells while a sort runs, indexed by item data: the
+    // comparisons read only these, because the list must not be sent anything
+    // but LVM_GETITEM while it sorts. Emptied after each sort.
+    std::vector<std::string> sortTexts_;
+    std::vector<std::int32_t> sortValues_;
 };
 
 }  // namespace qx

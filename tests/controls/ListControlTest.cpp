@@ -81,8 +81,11 @@ TEST_F(ListControlTest, SelectionStateCheckStateAndItemData) {
     EXPECT_EQ(list_.CheckState(1), 0);
 
     EXPECT_TRUE(list_.SetRowData(1, 77));
-    EXPECT_EQ(list_.FindRowByData(77), 1);
-    EXPECT_EQ(list_.FindRowByData(78), -1);
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = 1;
+    ASSERT_TRUE(SendMessageA(list_.Window(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_EQ(item.lParam, 77);
 
     EXPECT_TRUE(list_.DeleteAllRows());
     EXPECT_EQ(list_.RowCount(), 0);

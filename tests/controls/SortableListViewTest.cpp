@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/IntegerCellValue.h"
 #include "tests/support/HostDialog.h"
 #include "tests/support/TestResource.h"
 #include "tests/support/WindowTestSupport.h"
@@ -68,15 +69,16 @@ protected:
     }
 
     // The hotel numbers of the rows, top to bottom.
-    std::string Order() const {
+    static std::string OrderOf(const ListControl& list) {
         std::string order;
         char cell[16];
-        for (int row = 0; row < list_.RowCount(); ++row) {
-            list_.CellText(row, kNumberColumn, cell, sizeof(cell));
+        for (int row = 0; row < list.RowCount(); ++row) {
+            list.CellText(row, kNumberColumn, cell, sizeof(cell));
             order += cell;
         }
         return order;
     }
+    std::string Order() const { return OrderOf(list_); }
 
     // Clicks a column header with the mouse messages a real click sends.
     void ClickHeader(int column) {
@@ -184,6 +186,106 @@ TEST_F(SortableListViewTest, RowsAreBandedByPositionAfterEverySort) {
                 << "row " << row << " after sorting column " << column;
         }
     }
+}
+
+// Rows with ties, empty cells, negative, signed, grouped and overflowing
+// numbers, and a text that has no digits.
+const std::vector<Row> kAwkwardRows = {
+    {"1", "ホテルい", "9,800"},      {"2", "", "-1,200"},           {"3", "ホテルあ", ""},
+    {"4", "ホテルい", "9800"},       {"5", "hotel", "+5"},          {"6", "Hotel", "なし"},
+    {"7", "ホテルあ", "1,000,000"},  {"8", "", "2,147,483,648"},    {"9", "ﾎﾃﾙ", "-2,147,483,649"},
+};
+
+// The rule the list sorted by before the key table: each comparison found both
+// rows by their item data and read their cells from the list.
+struct MessageRule {
+    HWND list;
+    int column;
+    bool ascending;
+    bool numeric;
+};
+
+int CALLBACK CompareByMessages(LPARAM first, LPARAM second, LPARAM context) {
+    const auto& rule = *reinterpret_cast<const MessageRule*>(context);
+    const ListControl list(rule.list);
+    const auto cell = [&](LPARAM data, char* text) {
+        LVFINDINFOA find{};
+        find.flags = LVFI_PARAM;
+        find.lParam = data;
+        const auto row = static_cast<int>(SendMessageA(rule.list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                                       reinterpret_cast<LPARAM>(&find)));
+        list.CellText(row, rule.column, text, rule.numeric ? 255 : 256);
+    };
+    char a[256];
+    char b[256];
+    cell(first, a);
+    cell(second, b);
+    int order = 0;
+    if (rule.numeric) {
+        const std::int32_t x = IntegerCellValue(a);
+        const std::int32_t y = IntegerCellValue(b);
+        order = x < y ? -1 : (x > y ? 1 : 0);
+    } else {
+        order = lstrcmpA(a, b);
+    }
+    return rule.ascending ? order : -order;
+}
+
+// Counts what the list receives while its own sort runs.
+WNDPROC g_listProcedure = nullptr;
+bool g_sorting = false;
+int g_messagesWhileSorting = 0;
+
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != LVM_SORTITEMS) {
+        g_messagesWhileSorting += g_sorting ? 1 : 0;
+        return CallWindowProcA(g_listProcedure, window, message, wParam, lParam);
+    }
+    g_sorting = true;
+    const LRESULT result = CallWindowProcA(g_listProcedure, window, message, wParam, lParam);
+    g_sorting = false;
+    return result;
+}
+
+TEST_F(SortableListViewTest, SortSendsTheListNothingAndKeepsTheOrderOfTheMessageRule) {
+    Fill(list_, kAwkwardRows);
+    HWND twin = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 100, 100, host_.Window(), nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(twin, nullptr);
+    const ListControl twinList(twin);
+    for (int column = 0; column <= kChargeColumn; ++column) {
+        twinList.InsertColumn(column, "", LVCFMT_LEFT, 50);
+    }
+    g_listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProcedure)));
+
+    for (int column : {kNameColumn, kNameColumn, kChargeColumn, kChargeColumn}) {
+        Fill(twinList, kAwkwardRows);
+        MessageRule rule{twin, column, view_.ascending[column] == 0, view_.numericColumn[column] == 1};
+        for (int row = 0; row < twinList.RowCount(); ++row) {
+            twinList.SetRowData(row, row);
+        }
+        twinList.SortRows(&CompareByMessages, reinterpret_cast<LPARAM>(&rule));
+        const std::string expected = OrderOf(twinList);
+        Fill(list_, kAwkwardRows);
+
+        g_messagesWhileSorting = 0;
+        ClickHeader(column);
+        EXPECT_EQ(g_messagesWhileSorting, 0) << "column " << column;
+        EXPECT_EQ(Order(), expected) << "column " << column << (rule.ascending ? " ascending" : " descending");
+    }
+    SetWindowLongPtrA(list_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProcedure));
+    DestroyWindow(twin);
+}
+
+TEST_F(SortableListViewTest, TheCommonControlMessagesReachTheWrappedList) {
+    HWND plain = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 100, 100, host_.Window(), nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    const LRESULT version = SendMessageA(plain, CCM_GETVERSION, 0, 0);
+    EXPECT_GE(version, 5);
+    EXPECT_EQ(SendMessageA(list_.Window(), CCM_GETVERSION, 0, 0), version);
+    DestroyWindow(plain);
 }
 
 }  // namespace
