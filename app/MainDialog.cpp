@@ -232,9 +232,13 @@ LRESULT MainDialog::OnDoubleClick(NMHDR*) {
 }
 
 LRESULT MainDialog::OnItemChanged(NMHDR*) {
-    const bool selected = bound_ && ListControl(hotelList_.Window()).NextRow(-1, LVNI_SELECTED) >= 0;
+    const bool selected = bound_ && ListControl(hotelList_.Window()).SelectedCount() > 0;
+    // The list notifies every change of every row (thousands while it is
+    // filled or numbered for a sort), so this stays cheap: the selected count
+    // is kept by the list, where a search for a selected row walks the rows,
+    // and a button is only touched when its state must change.
     for (HWND button : hotelButtons_) {
-        if (button != nullptr) {
+        if (button != nullptr && (IsWindowEnabled(button) != FALSE) != selected) {
             EnableWindow(button, selected);
         }
     }

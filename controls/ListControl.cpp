@@ -10,6 +10,15 @@ LPARAM Pointer(const void* structure) {
 
 }  // namespace
 
+ListDrawingHold::ListDrawingHold(HWND list) : list_(list) {
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListDrawingHold::~ListDrawingHold() {
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 int ListControl::InsertColumn(int index, const char* title, int format, int width, int subItem) const {
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_TEXT;
@@ -89,6 +98,10 @@ bool ListControl::SetItemState(int row, UINT state, UINT mask) const {
     item.state = state;
     item.stateMask = mask;
     return SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), Pointer(&item)) != 0;
+}
+
+int ListControl::SelectedCount() const {
+    return static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 int ListControl::CheckState(int row) const {

@@ -21,6 +21,20 @@ struct ListColumn {
 // cannot be made. The caller destroys it.
 HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId);
 
+// Holds off a list's drawing while many rows change, so that the list does
+// not invalidate each row as it changes (each an exchange with the window
+// system); the whole list is invalidated once when the hold ends.
+class ListDrawingHold {
+public:
+    explicit ListDrawingHold(HWND list);
+    ~ListDrawingHold();
+    ListDrawingHold(const ListDrawingHold&) = delete;
+    ListDrawingHold& operator=(const ListDrawingHold&) = delete;
+
+private:
+    HWND list_;
+};
+
 class ListControl {
 public:
     explicit ListControl(HWND list) : list_(list) {}
@@ -48,6 +62,7 @@ public:
     // state flags (LVNI_SELECTED, ...), or -1.
     int NextRow(int start, UINT flags) const;
     bool SetItemState(int row, UINT state, UINT mask) const;
+    int SelectedCount() const;
     // The row's state image index minus one: 1 checked, 0 unchecked.
     int CheckState(int row) const;
     // Answers the image list the list had before.

@@ -33,15 +33,18 @@ void SortableListView::SortByColumn(int column) {
     ascending[column] = wasAscending ? 0 : 1;
     const int arrowFormat = (format & HDF_JUSTIFYMASK) | HDF_STRING | (wasAscending ? HDF_SORTDOWN : HDF_SORTUP);
 
-    const int rowCount = list.RowCount();
-    for (int row = 0; row < rowCount; ++row) {
-        list.SetRowData(row, row);
+    {
+        const ListDrawingHold hold(list.Window());
+        const int rowCount = list.RowCount();
+        for (int row = 0; row < rowCount; ++row) {
+            list.SetRowData(row, row);
+        }
+        ReadSortKeys(rowCount);
+        const PFNLVCOMPARE compare = numericColumn[column] == 1 ? &CompareIntegers : &CompareText;
+        list.SortRows(compare, reinterpret_cast<LPARAM>(this));
+        sortTexts_ = {};
+        sortValues_ = {};
     }
-    ReadSortKeys(rowCount);
-    const PFNLVCOMPARE compare = numericColumn[column] == 1 ? &CompareIntegers : &CompareText;
-    list.SortRows(compare, reinterpret_cast<LPARAM>(this));
-    sortTexts_ = {};
-    sortValues_ = {};
     list.SetHeaderItemFormat(column, arrowFormat);
 }
 

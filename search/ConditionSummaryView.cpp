@@ -43,6 +43,7 @@ void ShowConditionSummary(HWND mainWindow, const SearchConditions& conditions) {
 
 void FillHotelList(HWND hotelList, const HotelSearchReply& reply) {
     const ListControl list(hotelList);
+    const ListDrawingHold hold(hotelList);
     list.DeleteAllRows();
     int row = 0;
     for (const HotelRecord& hotel : reply.hotels) {

@@ -43,17 +43,18 @@ inline double Minimum(const std::vector<double>& values) {
 
 // Figures collected run by run under their labels, printed in the order the
 // labels first came, as median and minimum, with the verdict against a
-// target where the figure has one (target 0: none).
+// target where the figure has one (target 0: none) and the figure measured
+// before the last change that aimed at it (0: none).
 class FigureTable {
 public:
-    void Add(const std::string& label, double value, double targetMs = 0.0) {
+    void Add(const std::string& label, double value, double targetMs = 0.0, double beforeMs = 0.0) {
         for (Row& row : rows_) {
             if (row.label == label) {
                 row.values.push_back(value);
                 return;
             }
         }
-        rows_.push_back({label, {value}, targetMs});
+        rows_.push_back({label, {value}, targetMs, beforeMs});
     }
 
     void Print(const char* unit) const {
@@ -64,6 +65,9 @@ public:
             if (row.targetMs > 0.0) {
                 std::printf("   %s (target %.0f)", median <= row.targetMs ? "met" : "MISSED", row.targetMs);
             }
+            if (row.beforeMs > 0.0) {
+                std::printf("   before: %.0f", row.beforeMs);
+            }
             std::printf("\n");
         }
     }
@@ -73,6 +77,7 @@ private:
         std::string label;
         std::vector<double> values;
         double targetMs;
+        double beforeMs;
     };
     std::vector<Row> rows_;
 };

@@ -71,9 +71,11 @@ TEST_F(ListControlTest, SelectionStateCheckStateAndItemData) {
         list_.InsertRow(list_.RowCount(), text);
     }
     EXPECT_EQ(list_.NextRow(-1, LVNI_SELECTED), -1);
+    EXPECT_EQ(list_.SelectedCount(), 0);
     EXPECT_TRUE(list_.SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
     EXPECT_EQ(list_.NextRow(-1, LVNI_SELECTED), 2);
     EXPECT_EQ(list_.NextRow(2, LVNI_SELECTED), -1);
+    EXPECT_EQ(list_.SelectedCount(), 1);
 
     EXPECT_EQ(list_.CheckState(0), 0);
     EXPECT_TRUE(list_.SetItemState(0, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK));
