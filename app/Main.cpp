@@ -2,7 +2,7 @@
 // window (whose start-up runs inside its creation) and runs the message loop
 // until the main window posts the quit message. Every end gives exit code 0,
 // the quit code of the main window.
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "app/CMessageLoop.h"
 #include "app/MainDialog.h"
 

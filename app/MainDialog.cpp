@@ -1,7 +1,7 @@
 #include "app/MainDialog.h"
 
-#include "app/HtmlHelp.h"
-#include "app/MessageBoxes.h"
+#include "framework/HtmlHelp.h"
+#include "framework/MessageBoxes.h"
 #include "controls/ListControl.h"
 #include "details/PlanDialog.h"
 #include "net/ExternalLinks.h"

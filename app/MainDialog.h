@@ -11,7 +11,7 @@
 // started from it succeeds and binds the list and the summaries after all.
 #pragma once
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 #include "controls/CaptionLabel.h"
 #include "controls/SortableListView.h"
 #include "parse/AreaCatalogue.h"

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "app/ControlWrapper.h"
+#include "framework/ControlWrapper.h"
 
 namespace qx {
 

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "app/ControlWrapper.h"
+#include "framework/ControlWrapper.h"
 #include "controls/PictureFit.h"
 
 namespace qx {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlWrapper.h"
+#include "framework/ControlWrapper.h"
 #include "controls/ListControl.h"
 
 namespace qx {

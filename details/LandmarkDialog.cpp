@@ -1,6 +1,6 @@
 #include "details/LandmarkDialog.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "controls/ListControl.h"
 #include "details/LandmarkTable.h"
 #include "details/LandmarkUrls.h"

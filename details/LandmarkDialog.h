@@ -10,7 +10,7 @@
 // conditions are then unchanged. The dialog touches no other field.
 #pragma once
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 #include "search/SearchConditions.h"
 
 #include <BuildConfig.h>

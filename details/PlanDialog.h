@@ -10,7 +10,7 @@
 // private file of its own, which goes when the worker ends (HotelPictureDownload).
 #pragma once
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 #include "controls/PictureBox.h"
 #include "controls/SortableListView.h"
 #include "net/HotelPictureFiles.h"

@@ -5,7 +5,7 @@
 // dispatching messages. The UTF-8 reply is converted to code page 932.
 #pragma once
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 #include "net/HttpFetchJob.h"
 
 #include <string>

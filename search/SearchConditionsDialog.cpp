@@ -7,8 +7,8 @@
 #include <iterator>
 #include <utility>
 
-#include "app/HtmlHelp.h"
-#include "app/MessageBoxes.h"
+#include "framework/HtmlHelp.h"
+#include "framework/MessageBoxes.h"
 #include "controls/ListControl.h"
 #include "details/LandmarkDialog.h"
 #include "net/FetchProgressDialog.h"

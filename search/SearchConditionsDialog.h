@@ -15,7 +15,7 @@
 #include <string>
 #include <utility>
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 #include "controls/CaptionLabel.h"
 #include "parse/AreaCatalogue.h"
 #include "parse/HotelSearchReply.h"

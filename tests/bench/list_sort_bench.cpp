@@ -17,7 +17,7 @@
 #include "CellTableSort.h"
 #include "Figures.h"
 
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "controls/ListControl.h"
 #include "controls/SortableListView.h"
 #include "parse/HotelSearchReply.h"

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "TestPictures.h"
-#include "app/Application.h"
+#include "framework/Application.h"
 #include "app/CMessageLoop.h"
-#include "app/CentreWindow.h"
+#include "framework/CentreWindow.h"
 #include "controls/CaptionLabel.h"
 #include "controls/PictureBox.h"
 #include "controls/SortableListView.h"

@@ -1,7 +1,7 @@
 #include "details/PlanDialog.h"
 
 #include "ModalDriver.h"
-#include "app/ControlWrapper.h"
+#include "framework/ControlWrapper.h"
 #include "controls/PictureBox.h"
 #include "res/resource.h"
 #include "tests/support/WindowTestSupport.h"

@@ -12,7 +12,7 @@
 
 #include "DialogScript.h"
 #include "ServiceAccess.h"
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 #include "res/resource.h"
 #include "search/LocalDateTime.h"
 #include "tests/support/WindowTestSupport.h"

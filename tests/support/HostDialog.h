@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 
 namespace qx::test {
 

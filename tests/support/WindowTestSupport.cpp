@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "framework/Application.h"
 
 namespace qx::test {
 

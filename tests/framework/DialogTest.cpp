@@ -1,4 +1,4 @@
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlWrapper.h"
+#include "framework/ControlWrapper.h"
 #include "tests/support/TestResource.h"
 #include "tests/support/WindowTestSupport.h"
 

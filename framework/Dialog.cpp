@@ -1,8 +1,8 @@
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 
-#include "app/Application.h"
-#include "app/CentreWindow.h"
-#include "app/ControlWrapper.h"
+#include "framework/Application.h"
+#include "framework/CentreWindow.h"
+#include "framework/ControlWrapper.h"
 
 namespace qx {
 

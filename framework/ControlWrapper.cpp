@@ -1,4 +1,4 @@
-#include "app/ControlWrapper.h"
+#include "framework/ControlWrapper.h"
 
 #include <unordered_map>
 

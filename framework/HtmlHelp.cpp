@@ -1,4 +1,4 @@
-#include "app/HtmlHelp.h"
+#include "framework/HtmlHelp.h"
 
 namespace qx {
 namespace {

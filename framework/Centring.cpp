@@ -1,4 +1,4 @@
-#include "app/Centring.h"
+#include "framework/Centring.h"
 
 namespace qx {
 

@@ -1,4 +1,4 @@
-#include "app/MessageBoxes.h"
+#include "framework/MessageBoxes.h"
 
 namespace qx {
 

@@ -1,4 +1,4 @@
-#include "app/Centring.h"
+#include "framework/Centring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "app/CentreWindow.h"
+#include "framework/CentreWindow.h"
 
-#include "app/Centring.h"
+#include "framework/Centring.h"
 
 namespace qx {
 
