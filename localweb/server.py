@@ -6,7 +6,8 @@ request for the tests.
 
 Usage: python3 localweb/server.py [--port N] [--port-file F] [--log FILE]
                                   [--cache-dir DIR]
-Stops on SIGTERM or Ctrl-C."""
+Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows) or GET /_control/stop.
+Standard library only; runs on Windows too."""
 
 import argparse
 import json
@@ -208,6 +209,9 @@ class App:
             return self._json(200, {"cleared": self.board.clear()})
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
+        if action == "stop":
+            self.stopping.set()
+            return self._json(200, {"stopping": True})
         if action not in ("fault", "page", "hotels"):
             return self._json(404, {"error": f"unknown control {action!r}"})
         try:
@@ -254,8 +258,15 @@ def parse_arguments(argv):
     return parser.parse_args(argv)
 
 
+class LocalServer(ThreadingHTTPServer):
+    # On Windows SO_REUSEADDR lets a second server bind a port another one is
+    # listening on, and the two would share the requests; there a port in use
+    # must make the start fail instead.
+    allow_reuse_address = os.name != "nt"
+
+
 def make_server(port, log, cache_dir):
-    httpd = ThreadingHTTPServer(("127.0.0.1", port), Handler)
+    httpd = LocalServer(("127.0.0.1", port), Handler)
     httpd.daemon_threads = True
     app = App(httpd.server_address[1], log, cache_dir)
     httpd.app = app
@@ -291,6 +302,18 @@ def index_page(request):
                            f"<ul>\n{items}</ul>")
 
 
+def catch_stop_signals(stopping):
+    """Sets stopping on the stop signals this platform has: SIGTERM and SIGINT
+    everywhere, SIGBREAK (Ctrl-Break) only on Windows."""
+    def stop(signum, frame):
+        stopping.set()
+
+    for name in ("SIGTERM", "SIGINT", "SIGBREAK"):
+        number = getattr(signal, name, None)
+        if number is not None:
+            signal.signal(number, stop)
+
+
 def main(argv=None):
     args = parse_arguments(argv)
     log = RequestLog(args.log)
@@ -299,11 +322,7 @@ def main(argv=None):
     if args.port_file:
         write_port_file(args.port_file, app.port)
 
-    def stop(signum, frame):
-        app.stopping.set()
-
-    signal.signal(signal.SIGTERM, stop)
-    signal.signal(signal.SIGINT, stop)
+    catch_stop_signals(app.stopping)
     serving = threading.Thread(target=httpd.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
     serving.start()
     print(f"localweb: serving on http://127.0.0.1:{app.port}/", file=sys.stderr, flush=True)

@@ -1,9 +1,12 @@
 ; Installer of QX Frontend for one architecture.
 ; makensis -INPUTCHARSET UTF8 -DARCH=x64|x86 -DVERSION=x.y.z -DSTAGE_DIR=<dir>
 ;          -DICON=<app.ico> -DOUTFILE=<setup.exe> tools/installer.nsi
-; STAGE_DIR holds the files to install: qx_front.exe, qx_front.chm, readme.txt.
-; The uninstaller removes exactly these files, the shortcuts, its own entry in
-; the list of installed programs and the folders if they are left empty.
+; STAGE_DIR holds the files to install: qx_front.exe, qx_front.chm, readme.txt,
+; demo.cmd and the local web service's modules in localweb\.
+; The uninstaller removes exactly these files (the modules as localweb\*.py,
+; with the compiled copies Python may have left beside them), the shortcuts,
+; its own entry in the list of installed programs and the folders if they are
+; left empty.
 
 !ifndef ARCH | VERSION | STAGE_DIR | ICON | OUTFILE
   !error "ARCH, VERSION, STAGE_DIR, ICON and OUTFILE must be defined"
@@ -28,6 +31,7 @@ Unicode true
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 !define PROGRAM_SHORTCUT "${MENU_FOLDER}\${PRODUCT}.lnk"
 !define HELP_SHORTCUT "${MENU_FOLDER}\${PRODUCT} ヘルプ.lnk"
+!define DEMO_SHORTCUT "${MENU_FOLDER}\デモ.lnk"
 !define UNINSTALLER "uninstall.exe"
 
 !include "MUI2.nsh"
@@ -77,11 +81,17 @@ Section "${PRODUCT}"
   File "${STAGE_DIR}/qx_front.exe"
   File "${STAGE_DIR}/qx_front.chm"
   File "${STAGE_DIR}/readme.txt"
+  File "${STAGE_DIR}/demo.cmd"
+  SetOutPath "$INSTDIR\localweb"
+  File "${STAGE_DIR}/localweb/*.py"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateDirectory "${MENU_FOLDER}"
   CreateShortcut "${PROGRAM_SHORTCUT}" "$INSTDIR\qx_front.exe"
   CreateShortcut "${HELP_SHORTCUT}" "$INSTDIR\qx_front.chm"
+  ; Shortcuts start in the output folder: the demo in the program's folder.
+  CreateShortcut "${DEMO_SHORTCUT}" "$INSTDIR\demo.cmd" "" "$INSTDIR\qx_front.exe" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -99,11 +109,16 @@ SectionEnd
 Section "Uninstall"
   Delete "${PROGRAM_SHORTCUT}"
   Delete "${HELP_SHORTCUT}"
+  Delete "${DEMO_SHORTCUT}"
   RMDir "${MENU_FOLDER}"
 
   Delete "$INSTDIR\qx_front.exe"
   Delete "$INSTDIR\qx_front.chm"
   Delete "$INSTDIR\readme.txt"
+  Delete "$INSTDIR\demo.cmd"
+  Delete "$INSTDIR\localweb\*.py"
+  RMDir /r "$INSTDIR\localweb\__pycache__"
+  RMDir "$INSTDIR\localweb"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
 

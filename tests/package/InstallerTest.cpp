@@ -1,5 +1,5 @@
 // Installs the x64 installer silently into a folder of the test prefix, checks
-// the files, shortcuts, uninstall entry and program version it leaves, then
+// the files (the demo's too), shortcuts, uninstall entry and program version it leaves, then
 // uninstalls silently and checks that none of it is left. Every suite starts
 // and ends by removing what an interrupted run may have left behind.
 #include <gtest/gtest.h>
@@ -27,7 +27,9 @@ const char kInstallDir[] = "C:\\qx package test\\QX Frontend";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QX Frontend";
 const char kMenuFolderName[] = "QX Frontend";
 const char kUninstaller[] = "uninstall.exe";
-const std::vector<std::string> kPackagedFiles = {"qx_front.chm", "qx_front.exe", "readme.txt"};
+const std::vector<std::string> kPackagedFiles = {"demo.cmd", "qx_front.chm", "qx_front.exe", "readme.txt"};
+// The folder of the local web service's modules, beside the packaged files.
+const char kServiceFolder[] = "localweb";
 const DWORD kProcessTimeoutMs = 30000;
 
 std::string WindowsPath(const char* unixPath) {
@@ -42,6 +44,10 @@ std::string WindowsPath(const char* unixPath) {
 
 std::string InInstallDir(const std::string& name) {
     return std::string(kInstallDir) + "\\" + name;
+}
+
+std::string StagedPath(const std::string& name) {
+    return WindowsPath(QX_PACKAGE_STAGE_DIR) + "\\" + name;
 }
 
 // Where the x64 installer installs when no folder is given and none is installed.
@@ -139,14 +145,18 @@ testing::AssertionResult UninstallSilently(const std::string& folder = kInstallD
     return testing::AssertionSuccess();
 }
 
-// Deletes the files of a folder and the folder; a folder that could not be
-// named (empty) is left alone rather than taken for the drive's root.
+// Deletes the files of a folder and its subfolders, and the folder; a folder
+// that could not be named (empty) is left alone rather than taken for the
+// drive's root.
 void RemoveFolder(const std::string& folder) {
     if (folder.empty()) {
         return;
     }
     for (const std::string& name : EntriesOf(folder)) {
-        DeleteFileA((folder + "\\" + name).c_str());
+        const std::string path = folder + "\\" + name;
+        if (!DeleteFileA(path.c_str())) {
+            RemoveFolder(path);
+        }
     }
     RemoveDirectoryA(folder.c_str());
 }
@@ -307,16 +317,32 @@ protected:
 };
 testing::AssertionResult InstalledPackage::installed_ = testing::AssertionFailure();
 
-TEST_F(InstalledPackage, HoldsThePackagedFilesAndTheUninstaller) {
+// The packaged files and the service's modules, as paths relative to the folder.
+std::vector<std::string> PackagedPaths() {
+    std::vector<std::string> paths = kPackagedFiles;
+    for (const std::string& name : EntriesOf(StagedPath(kServiceFolder))) {
+        paths.push_back(std::string(kServiceFolder) + "\\" + name);
+    }
+    return paths;
+}
+
+TEST_F(InstalledPackage, HoldsThePackagedFilesTheServiceAndTheUninstaller) {
     std::vector<std::string> expected = kPackagedFiles;
+    expected.push_back(kServiceFolder);
     expected.push_back(kUninstaller);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(EntriesOf(kInstallDir), expected);
+    const std::vector<std::string> modules = EntriesOf(InInstallDir(kServiceFolder));
+    EXPECT_EQ(modules, EntriesOf(StagedPath(kServiceFolder)));
+    for (const char* name : {"server.py", "control.py"}) {
+        EXPECT_TRUE(std::find(modules.begin(), modules.end(), name) != modules.end()) << name;
+    }
+    EXPECT_TRUE(std::find(modules.begin(), modules.end(), "testing.py") == modules.end());
 }
 
 TEST_F(InstalledPackage, InstalledFilesEqualTheStagedOnes) {
-    for (const std::string& name : kPackagedFiles) {
-        const std::string staged = FileBytes(WindowsPath(QX_PACKAGE_STAGE_DIR) + "\\" + name);
+    for (const std::string& name : PackagedPaths()) {
+        const std::string staged = FileBytes(StagedPath(name));
         ASSERT_FALSE(staged.empty()) << name << " is not staged";
         EXPECT_TRUE(FileBytes(InInstallDir(name)) == staged) << name << " differs from the staged file";
     }
@@ -346,14 +372,17 @@ TEST_F(InstalledPackage, RegistersTheUninstallEntry) {
     }
 }
 
-TEST_F(InstalledPackage, ShortcutsOpenTheProgramAndItsHelp) {
+TEST_F(InstalledPackage, ShortcutsOpenTheProgramItsHelpAndTheDemo) {
     const std::string folder = MenuFolder();
-    std::vector<std::string> targets;
+    std::map<std::string, std::string> targets;
     for (const std::string& name : EntriesOf(folder, "*.lnk")) {
-        targets.push_back(ShortcutTarget(folder + "\\" + name));
+        targets[name] = ShortcutTarget(folder + "\\" + name);
     }
-    std::sort(targets.begin(), targets.end());
-    const std::vector<std::string> expected = {InInstallDir("qx_front.chm"), InInstallDir("qx_front.exe")};
+    const std::map<std::string, std::string> expected = {
+        {"QX Frontend.lnk", InInstallDir("qx_front.exe")},
+        {"QX Frontend ヘルプ.lnk", InInstallDir("qx_front.chm")},
+        {"デモ.lnk", InInstallDir("demo.cmd")},
+    };
     EXPECT_EQ(targets, expected);
     EXPECT_EQ(EntriesOf(folder).size(), expected.size()) << "the Start-menu folder holds more than the shortcuts";
 }
@@ -369,6 +398,14 @@ TEST_F(InstalledPackage, ProgramVersionResourceIsThePackageVersion) {
     EXPECT_EQ(version.productVersionText, kPackageVersion);
 }
 
+// What Python leaves when the demo's service runs with the right to write
+// beside its modules.
+void LeaveCompiledModule() {
+    const std::string cache = InInstallDir(std::string(kServiceFolder) + "\\__pycache__");
+    CreateDirectoryA(cache.c_str(), nullptr);
+    std::ofstream(cache + "\\server.cpython-312.pyc", std::ios::binary) << "compiled";
+}
+
 class UninstalledPackage : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -376,6 +413,7 @@ protected:
         RemoveLeftovers();
         installed_ = InstallSilently();
         if (installed_) {
+            LeaveCompiledModule();
             uninstalled_ = UninstallSilently();
         }
     }
@@ -428,7 +466,7 @@ TEST_F(InstallerFolderChoice, UpdateGoesWhereTheProgramIsInstalled) {
     ASSERT_TRUE(InstallSilently(kInstallDir));
     ASSERT_TRUE(InstallSilently(std::string()));
     EXPECT_FALSE(Exists(ProgramFilesFolder()));
-    EXPECT_EQ(EntriesOf(kInstallDir).size(), kPackagedFiles.size() + 1);
+    EXPECT_EQ(EntriesOf(kInstallDir).size(), kPackagedFiles.size() + 2) << "the files, the service, the uninstaller";
     EXPECT_EQ(ReadUninstallEntry().texts["InstallLocation"], kInstallDir);
 }
 
