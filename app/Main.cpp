@@ -1,9 +1,11 @@
 // Process entry: prepares COM and the common controls, creates the hidden main
 // window (whose start-up runs inside its creation) and runs the message loop
 // until the main window posts the quit message. Every end gives exit code 0,
-// the quit code of the main window.
+// the quit code of the main window. The loop gives the main window the
+// dialog keyboard handling, so that it can be worked without a mouse.
 #include "framework/Application.h"
 #include "app/CMessageLoop.h"
+#include "app/DialogKeyboardFilter.h"
 #include "app/MainDialog.h"
 
 #include <windows.h>
@@ -23,8 +25,11 @@ int Run(LPSTR, int showCommand) {
         MainDialog mainDialog;
         HWND window = mainDialog.CreateHidden();
         if (window != nullptr) {
+            DialogKeyboardFilter keyboard(window);
+            loop.AddMessageFilter(&keyboard);
             ShowWindow(window, showCommand);
             result = loop.Run();
+            loop.RemoveMessageFilter(&keyboard);
         }
     }
     application.RemoveMessageLoop();

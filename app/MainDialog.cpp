@@ -66,6 +66,7 @@ const MainDialog::MessageMap MainDialog::kMessageMap = {
     OnCommand(IDC_HELP_BUTTON, &MainDialog::OnHelp),
     OnCommand(IDC_SEARCH_BUTTON, &MainDialog::OnSearch),
     OnCommand(IDC_MAIN_EXIT, &MainDialog::OnExit),
+    OnCommand(IDC_MAIN_DUMMY, &MainDialog::OnEnter),
     OnNotify(kAnyControl, NM_DBLCLK, &MainDialog::OnDoubleClick),
     OnNotify(kAnyControl, LVN_ITEMCHANGED, &MainDialog::OnItemChanged),
 };
@@ -223,6 +224,14 @@ void MainDialog::OnSearch() {
     const INT_PTR result = RunSearchFromMainWindow(Window(), Item(IDC_HOTEL_LIST), catalogue_, reply_, conditions_);
     if (result == 0 && !bound_) {
         BindResults();
+    }
+}
+
+// Enter presses the hidden default button: on the hotel list it opens the
+// plans, as a double click does; anywhere else it does nothing.
+void MainDialog::OnEnter() {
+    if (GetFocus() == hotelList_.Window()) {
+        OnPlans();
     }
 }
 

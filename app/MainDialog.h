@@ -9,6 +9,9 @@
 // window and posts the quit message, so the program ends without showing it.
 // When the area fetch fails the window is shown inert: empty, until a search
 // started from it succeeds and binds the list and the summaries after all.
+//
+// The message loop gives it the dialog keyboard handling (Tab, arrows, Space,
+// Enter) but keeps Esc from it: the program never ends on Esc.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -49,6 +52,7 @@ private:
     void OnHelp();
     void OnSearch();
     void OnExit();
+    void OnEnter();
     LRESULT OnDoubleClick(NMHDR*);
     LRESULT OnItemChanged(NMHDR*);
 

@@ -616,5 +616,77 @@ TEST_F(ProgramTest, NewSearchFromTheMainWindowKeepsReplyOrderUnderTheOldArrow) {
     ExpectExitZero();
 }
 
+// The picture download of the plan window pumps messages without the dialog
+// manager, so keys are typed only once the picture has been copied in.
+bool HotelPictureArrived() {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return GetFileAttributesExA(TempFile("hotel_image.jpg").c_str(), GetFileExInfoStandard, &data) &&
+           (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
+}
+
+// Keys alone, typed as real keyboard input: Enter searches, Tab and the arrow
+// keys choose a hotel, Enter opens its plans, Esc closes the modal windows but
+// not the main window, Tab walks the controls in template order, Space exits.
+TEST_F(ProgramTest, KeyboardAloneSearchesOpensPlansAndExits) {
+    HWND dialog = StartToSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PressKey(dialog, VK_RETURN));
+    HWND main = program_->WaitForWindow(kMainCaption);
+    ASSERT_NE(main, nullptr) << "Enter did not search with the default conditions";
+    const auto focusReaches = [&](int id) {
+        HWND control = GetDlgItem(main, id);
+        return control != nullptr && WaitFor([&] { return FocusOf(main) == control; }, 5000);
+    };
+    ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
+    ASSERT_TRUE(PressKey(main, VK_TAB));
+    ASSERT_TRUE(focusReaches(IDC_HOTEL_LIST));
+
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    ASSERT_GT(RowCount(list), 1);
+    ASSERT_TRUE(PressKey(main, VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) >= 0; }, 5000));
+    const int row = SelectedRow(list) + 1;
+    ASSERT_TRUE(PressKey(main, VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) == row; }, 5000));
+    ASSERT_TRUE(PressKey(main, VK_RETURN));
+    HWND plan = program_->WaitForWindow(Cell(list, row, kNameColumn) + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr) << "Enter on the list did not open the plans of row " << row;
+    ASSERT_TRUE(WaitFor(HotelPictureArrived, 8000));
+    ASSERT_TRUE(PressKey(plan, VK_ESCAPE));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
+    // Keys are handled in order: the Tabs below show the window outlived this Esc.
+    ASSERT_TRUE(PressKey(main, VK_ESCAPE));
+
+    const int tabOrder[] = {IDC_MAP_BUTTON,     IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY,    IDC_PERIOD_SUMMARY,
+                            IDC_BUDGET_SUMMARY, IDC_PEOPLE_SUMMARY,   IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON,
+                            IDC_ROOMS_SUMMARY,  IDC_PLAN_BUTTON,      IDC_PAGE_BUTTON,     IDC_HELP_BUTTON,
+                            IDC_MAIN_EXIT};
+    for (int id : tabOrder) {
+        ASSERT_TRUE(PressKey(main, VK_TAB));
+        ASSERT_TRUE(focusReaches(id)) << "Tab did not reach " << id;
+        if (id != IDC_SEARCH_BUTTON) {
+            continue;
+        }
+        // Space opens the conditions; Esc cancels them, and a landmark window too.
+        ASSERT_TRUE(PressKey(main, VK_SPACE));
+        HWND conditions = program_->WaitForWindow(kSearchCaption);
+        ASSERT_NE(conditions, nullptr);
+        PostMessageA(GetDlgItem(conditions, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
+        HWND landmark = program_->WaitForWindow(kLandmarkCaption);
+        ASSERT_NE(landmark, nullptr);
+        ASSERT_TRUE(PressKey(landmark, VK_ESCAPE));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
+        ASSERT_TRUE(PressKey(conditions, VK_ESCAPE));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 5000));
+        ASSERT_TRUE(focusReaches(IDC_SEARCH_BUTTON));
+    }
+    ASSERT_TRUE(PressKey(main, VK_TAB, true));
+    ASSERT_TRUE(focusReaches(IDC_HELP_BUTTON));
+    ASSERT_TRUE(PressKey(main, VK_TAB));
+    ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
+    ASSERT_TRUE(PressKey(main, VK_SPACE));
+    ExpectExitZero();
+}
+
 }  // namespace
 }  // namespace qx::e2e

@@ -132,6 +132,42 @@ void SetText(HWND dialog, int id, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+bool PressKey(HWND window, WORD key, bool shift) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (top == nullptr) {
+        return false;
+    }
+    SetForegroundWindow(top);
+    if (!WaitFor([&] { return GetForegroundWindow() == top; }, 3000)) {
+        return false;
+    }
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD virtualKey, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    if (shift) {
+        add(VK_SHIFT, 0);
+    }
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) {
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    }
+    const UINT count = static_cast<UINT>(inputs.size());
+    return SendInput(count, inputs.data(), sizeof(INPUT)) == count;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 RemoteBuffer::RemoteBuffer(HWND window, std::size_t size) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);

@@ -51,6 +51,13 @@ void Click(HWND dialog, int id);
 // Sets an edit's text.
 void SetText(HWND dialog, int id, const std::string& text);
 
+// Real keyboard input: brings window's top-level window to the foreground and
+// presses key there (with Shift held when shift is true), as the user would.
+// False when the window did not come to the foreground.
+bool PressKey(HWND window, WORD key, bool shift = false);
+// The window with the keyboard focus on window's thread, or null.
+HWND FocusOf(HWND window);
+
 // Memory in the process that owns window, freed with the object.
 class RemoteBuffer {
 public:
