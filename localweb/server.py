@@ -22,6 +22,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import areas  # noqa: E402
 import faults  # noqa: E402
 from query import decode_pairs, first_values  # noqa: E402
 from reply import Reply, text_reply  # noqa: E402
@@ -139,6 +140,9 @@ class App:
         if fault and fault.kind == "hotels":
             conn.send_reply(service.long_list_reply(request, fault.hotels, fault.plans))
             return
+        if fault and fault.kind == "areas" and request.path == service.PATH:
+            conn.send_reply(service.handle(request, frozenset([fault.bare])))
+            return
         reply = self.route(request)
         if fault is None:
             conn.send_reply(reply)
@@ -208,7 +212,7 @@ class App:
             return self._json(200, {"cleared": self.board.clear()})
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
-        if action not in ("fault", "page", "hotels"):
+        if action not in ("fault", "page", "hotels", "areas"):
             return self._json(404, {"error": f"unknown control {action!r}"})
         try:
             prefix = params.pop("path")
@@ -217,6 +221,8 @@ class App:
                 fault = faults.canned_page(request.query)
             elif action == "hotels":
                 fault = faults.long_list(params)
+            elif action == "areas":
+                fault = faults.bare_area(params, {m.code for m in areas.MIDDLE_CLASSES})
             else:
                 fault = faults.parse_fault(params.pop("kind"), params)
             self.board.arm(prefix, fault, count)
