@@ -299,8 +299,8 @@ void SearchConditionsDialog::OnSmallClassChange() {
     UpdateDetailClasses(ComboSelection(Item(IDC_SMALL_CLASS_LIST)));
 }
 
-// A class that the catalogue does not find leaves both the list and the
-// catalogue's entries as they were.
+// A middle class that the catalogue does not find leaves the small list and
+// the catalogue's entries as they were.
 void SearchConditionsDialog::RefillSmallClasses(int middlePosition) {
     HWND smallList = Item(IDC_SMALL_CLASS_LIST);
     if (FindClass(catalogue_.middleClasses, middlePosition) != nullptr) {
@@ -311,12 +311,13 @@ void SearchConditionsDialog::RefillSmallClasses(int middlePosition) {
     UpdateDetailClasses(0);
 }
 
+// The detail list holds only detail classes of the chosen small class: with
+// none chosen (a middle class without small classes) it stays empty, so no
+// detail class of another area can be chosen or sent.
 void SearchConditionsDialog::UpdateDetailClasses(int smallPosition) {
     HWND smallList = Item(IDC_SMALL_CLASS_LIST);
     HWND detailList = Item(IDC_DETAIL_CLASS_LIST);
-    if (FindClass(catalogue_.smallClasses, smallPosition) != nullptr) {
-        SendMessageA(detailList, CB_RESETCONTENT, 0, 0);
-    }
+    SendMessageA(detailList, CB_RESETCONTENT, 0, 0);
     const bool hasDetails = catalogue_.ListDetailClasses(smallPosition, ComboSink(detailList));
     ShowWindow(detailList, hasDetails ? SW_SHOW : SW_HIDE);
 

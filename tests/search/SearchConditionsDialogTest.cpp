@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "DialogScript.h"
 #include "ServiceAccess.h"
 #include "res/resource.h"
+#include "search/ConditionSummary.h"
 #include "search/LocalDateTime.h"
 #include "search/SearchRequest.h"
 
@@ -26,6 +28,7 @@ using test::MessageBoxView;
 
 constexpr char kDialogCaption[] = "検索条件設定";
 constexpr char kLandmarkCaption[] = "エリア指定";
+constexpr char kNoReplyText[] = "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。";
 
 LocalDateTime Today() {
     SYSTEMTIME now;
@@ -477,8 +480,8 @@ TEST_F(SearchConditionsDialogTest, UnusableRepliesShowTheirMessage) {
     } cases[] = {
         {"notfound", "検索条件に該当する宿泊施設は見つかりませんでした。", "検索結果"},
         {"servererror", "サーバでエラーが発生しました。\nしばらく時間をおいてから検索してください。", "サーバエラー"},
-        {"status500", "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。", "サーバエラー"},
-        {"status404", "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。", "サーバエラー"},
+        {"status500", kNoReplyText, "サーバエラー"},
+        {"status404", kNoReplyText, "サーバエラー"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -504,6 +507,45 @@ TEST_F(SearchConditionsDialogTest, UnusableRepliesShowTheirMessage) {
         EXPECT_EQ(reply.hotels[0].hotelNo, 4711);
         EXPECT_GT(searchesAfterRetry, 0);
     }
+}
+
+// Choosing a prefecture whose entry has no small classes after one with detail
+// classes leaves no class of the first prefecture to send or to show.
+TEST_F(SearchConditionsDialogTest, MiddleClassWithoutSmallClassesKeepsNoClassOfAnotherArea) {
+    const std::string bareReply = test::FetchAreaReplyWithBareMiddleClass("aomori");
+    ASSERT_FALSE(bareReply.empty());
+    catalogue.SetReplyText(bareReply);
+    AreaCatalogue expected;
+    expected.SetReplyText(bareReply);
+    expected.ListMiddleClasses();
+    const auto bare = std::find_if(expected.middleClasses.begin(), expected.middleClasses.end(),
+                                   [](const AreaClass& middle) { return std::string(middle.code) == "aomori"; });
+    ASSERT_NE(bare, expected.middleClasses.end());
+
+    MessageBoxView box;
+    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+        HWND detailList = GetDlgItem(dialog, IDC_DETAIL_CLASS_LIST);
+        ASSERT_GT(test::ComboCount(detailList), 0) << "the default area has detail classes";
+        DialogScript::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, bare->index);
+        EXPECT_EQ(test::ComboCount(GetDlgItem(dialog, IDC_SMALL_CLASS_LIST)), 0);
+        EXPECT_EQ(test::ComboCount(detailList), 0);
+        EXPECT_FALSE(IsWindowVisible(detailList));
+        DialogScript::PostCommand(dialog, IDOK);
+        box = driver.WaitForMessageBox(dialog, 40000);
+        DialogScript::PostCommand(box.window, IDOK);
+        ASSERT_TRUE(driver.WaitUntilClosed(box.window));
+        DialogScript::Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(box.text, kNoReplyText) << "the service refuses a search without a small class";
+    EXPECT_EQ(conditions.detailClassIndex, -1);
+    EXPECT_STREQ(conditions.smallClassName, "");
+    EXPECT_STREQ(conditions.detailClassName, "");
+    EXPECT_EQ(ComposeConditionSummary(conditions).area, std::string(bare->name) + " ");
+    const std::vector<std::string> searches = test::LoggedSearchTargets();
+    ASSERT_FALSE(searches.empty());
+    EXPECT_NE(searches.back().find("&middleClassCode=aomori&smallClassCode=&checkinDate="), std::string::npos)
+        << searches.back();
 }
 
 TEST_F(SearchConditionsDialogTest, ReopensWithTheHeldConditions) {

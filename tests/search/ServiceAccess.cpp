@@ -27,6 +27,15 @@ std::string FetchAreaReply() {
     return reply;
 }
 
+std::string FetchAreaReplyWithBareMiddleClass(const std::string& middleCode) {
+    std::string answer;
+    if (!Get("/_control/areas?path=/vws/&bare=" + middleCode, answer) ||
+        answer.find("\"armed\"") == std::string::npos) {
+        return {};
+    }
+    return FetchAreaReply();
+}
+
 bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind) {
     std::string answer;
     return Get("/_control/fault?path=" + pathPrefix + "&kind=" + kind + "&count=1", answer) &&
