@@ -408,11 +408,16 @@ void SearchConditionsDialog::OnSearch() {
         return;
     }
     std::string replyText;
-    if (!FetchReply(request.url, replyText)) {
+    switch (FetchReply(request.url, replyText)) {
+    case FetchOutcome::Received:
+        ReadReply(std::move(replyText));
+        return;
+    case FetchOutcome::Failed:
         ShowMessageBox(Window(), kNoReplyMessage, kServerErrorCaption, MB_ICONINFORMATION);
         return;
+    case FetchOutcome::Cancelled:
+        return;  // the user closed the progress window: nothing went wrong
     }
-    ReadReply(std::move(replyText));
 }
 
 void SearchConditionsDialog::StoreControls() {
@@ -438,10 +443,14 @@ void SearchConditionsDialog::StoreControls() {
     conditions_.areaMode = IsChecked(Item(IDC_LANDMARK_RADIO)) ? kAreaModeNearLandmark : kAreaModeByClass;
 }
 
-// The reply in code page 932, or false when none arrived.
-bool SearchConditionsDialog::FetchReply(const std::string& url, std::string& replyText) {
+// Received: replyText holds the reply in code page 932.
+SearchConditionsDialog::FetchOutcome SearchConditionsDialog::FetchReply(const std::string& url,
+                                                                        std::string& replyText) {
     FetchProgressDialog progress(url.c_str(), replyText);
-    return progress.DoModal(Window(), IDD_FETCH_PROGRESS) == 0;
+    if (progress.DoModal(Window(), IDD_FETCH_PROGRESS) == 0) {
+        return FetchOutcome::Received;
+    }
+    return progress.CancelledByUser() ? FetchOutcome::Cancelled : FetchOutcome::Failed;
 }
 
 void SearchConditionsDialog::ReadReply(std::string replyText) {

@@ -28,6 +28,7 @@ using test::MessageBoxView;
 
 constexpr char kDialogCaption[] = "検索条件設定";
 constexpr char kLandmarkCaption[] = "エリア指定";
+constexpr char kProgressCaption[] = "通信中";
 constexpr char kNoReplyText[] = "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。";
 
 LocalDateTime Today() {
@@ -87,6 +88,27 @@ bool InputContextOf(HWND window) {
     }
     ImmReleaseContext(window, context);
     return true;
+}
+
+struct OwnedDialogSearch {
+    HWND owner;
+    bool found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    search->found = search->found || (GetWindow(window, GW_OWNER) == search->owner && std::string(className) == "#32770");
+    return TRUE;
+}
+
+// Whether a dialog (a message box, say) owned by owner exists, shown or not
+// yet; asked on the owner's thread.
+bool OwnsADialog(HWND owner) {
+    OwnedDialogSearch search{owner, false};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 class SearchConditionsDialogTest : public ::testing::Test {
@@ -506,6 +528,48 @@ TEST_F(SearchConditionsDialogTest, UnusableRepliesShowTheirMessage) {
         ASSERT_EQ(reply.hotels.size(), 1u);
         EXPECT_EQ(reply.hotels[0].hotelNo, 4711);
         EXPECT_GT(searchesAfterRetry, 0);
+    }
+}
+
+// Closing the progress window is the user's cancel, not a failed fetch: no
+// message, the dialog stays open and the previous hotels stay in place.
+TEST_F(SearchConditionsDialogTest, ClosingTheProgressWindowCancelsTheSearchSilently) {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    } cases[] = {
+        {"Escape", WM_COMMAND, IDCANCEL},
+        {"Alt+F4 or the close box", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reply.hotels.assign(1, HotelRecord{});
+        reply.hotels[0].hotelNo = 4711;
+        ASSERT_TRUE(test::ArmServiceFault("/vws/", "hang", "&seconds=3"));
+        const std::size_t searchesBefore = test::LoggedSearchTargets().size();
+        bool messageShown = true;
+        bool dialogOpen = false;
+        const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+            DialogScript::PostCommand(dialog, IDOK);
+            HWND progress = driver.WaitForDialog(kProgressCaption);
+            ASSERT_NE(progress, nullptr);
+            ASSERT_TRUE(driver.WaitUntil([&] { return test::LoggedSearchTargets().size() > searchesBefore; }));
+            PostMessageA(progress, c.message, c.wParam, 0);
+            ASSERT_TRUE(driver.WaitUntil([&] { return !IsWindow(progress); }, 2500)) << "the window closes at once";
+            // The search handler has returned, or shows its message: nothing
+            // else runs on the dialog's thread in between.
+            driver.OnDialogThread([&] {
+                messageShown = OwnsADialog(dialog);
+                dialogOpen = IsWindowVisible(dialog) && IsWindowEnabled(dialog);
+            });
+            DialogScript::Click(dialog, IDCANCEL);
+        });
+        EXPECT_FALSE(messageShown);
+        EXPECT_TRUE(dialogOpen);
+        EXPECT_EQ(result, -1);
+        ASSERT_EQ(reply.hotels.size(), 1u);
+        EXPECT_EQ(reply.hotels[0].hotelNo, 4711);
     }
 }
 

@@ -36,9 +36,9 @@ std::string FetchAreaReplyWithBareMiddleClass(const std::string& middleCode) {
     return FetchAreaReply();
 }
 
-bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind) {
+bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters) {
     std::string answer;
-    return Get("/_control/fault?path=" + pathPrefix + "&kind=" + kind + "&count=1", answer) &&
+    return Get("/_control/fault?path=" + pathPrefix + "&kind=" + kind + parameters + "&count=1", answer) &&
            answer.find("\"armed\"") != std::string::npos;
 }
 
