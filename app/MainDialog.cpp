@@ -120,6 +120,8 @@ bool MainDialog::LoadAreas() {
     }
     std::string replyText;
     FetchProgressDialog progress(url, replyText);
+    // A fetch the user cancelled leaves the program without areas just as a
+    // failed one does, so both are told: the message says why the lists are empty.
     if (progress.Run() != 0) {
         return false;
     }

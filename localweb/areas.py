@@ -99,9 +99,10 @@ def _lines_of_place(tag, place, count, indent):
             f"{pad}<centerLongitude>{place.longitude:.4f}</centerLongitude>"]
 
 
-def area_class_xml(hotel_counts):
+def area_class_xml(hotel_counts, bare=frozenset()):
     """The GetAreaClass reply. hotel_counts maps (middle, small, detail or
-    None) codes to the number of hotels there."""
+    None) codes to the number of hotels there; the middle classes whose codes
+    are in bare are sent without their small classes."""
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<Response>",
              "<Header>", "<Status>Success</Status>",
              "<StatusMsg>エリア情報を返しました。</StatusMsg>", "</Header>",
@@ -113,7 +114,7 @@ def area_class_xml(hotel_counts):
                   f"  <middleClassCode>{middle.code}</middleClassCode>",
                   f"  <middleClassName>{xml_escape(middle.name)}</middleClassName>",
                   f"  <prefectureCode>{middle.number:02d}</prefectureCode>"]
-        for small in middle.smalls:
+        for small in ([] if middle.code in bare else middle.smalls):
             small_count = sum(hotel_counts.get((middle.code, small.code, d.code), 0)
                               for d in small.details) if small.details \
                 else hotel_counts.get((middle.code, small.code, None), 0)

@@ -45,6 +45,7 @@ class Fault:
     page: bytes = b""    # the body a "page" fault serves instead of the real reply
     hotels: int = 0      # a "hotels" fault: hotels in the search reply
     plans: int = 0       # and at most this many plans per hotel
+    bare: str = ""       # an "areas" fault: the middle class sent without small classes
 
 
 def _number(params, key, default, convert, low, high):
@@ -149,6 +150,17 @@ def long_list(params):
     return Fault(kind="hotels",
                  hotels=_number(params, "hotels", 0, int, 1, MAX_LONG_LIST),
                  plans=_number(params, "plans", MAX_PLANS, int, 0, MAX_PLANS))
+
+
+def bare_area(params, known_codes):
+    """The "areas" fault armed by /_control/areas: the area reply sends the
+    middle class `bare` with its code and name but without small classes."""
+    unknown = set(params) - {"bare"}
+    if unknown:
+        raise ValueError("unknown parameter " + ", ".join(sorted(unknown)))
+    if params.get("bare") not in known_codes:
+        raise ValueError("bare must be a middle class code")
+    return Fault(kind="areas", bare=params["bare"])
 
 
 def status_page(code, reason):

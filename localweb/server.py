@@ -23,6 +23,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import areas  # noqa: E402
 import faults  # noqa: E402
 from query import decode_pairs, first_values  # noqa: E402
 from reply import Reply, text_reply  # noqa: E402
@@ -140,6 +141,9 @@ class App:
         if fault and fault.kind == "hotels":
             conn.send_reply(service.long_list_reply(request, fault.hotels, fault.plans))
             return
+        if fault and fault.kind == "areas" and request.path == service.PATH:
+            conn.send_reply(service.handle(request, frozenset([fault.bare])))
+            return
         reply = self.route(request)
         if fault is None:
             conn.send_reply(reply)
@@ -212,7 +216,7 @@ class App:
         if action == "stop":
             self.stopping.set()
             return self._json(200, {"stopping": True})
-        if action not in ("fault", "page", "hotels"):
+        if action not in ("fault", "page", "hotels", "areas"):
             return self._json(404, {"error": f"unknown control {action!r}"})
         try:
             prefix = params.pop("path")
@@ -221,6 +225,8 @@ class App:
                 fault = faults.canned_page(request.query)
             elif action == "hotels":
                 fault = faults.long_list(params)
+            elif action == "areas":
+                fault = faults.bare_area(params, {m.code for m in areas.MIDDLE_CLASSES})
             else:
                 fault = faults.parse_fault(params.pop("kind"), params)
             self.board.arm(prefix, fault, count)

@@ -80,7 +80,9 @@ def read_parameters(raw_query):
     return params
 
 
-def handle(request):
+def handle(request, bare_middles=frozenset()):
+    """The reply to one request; the middle classes whose codes are in
+    bare_middles go into the area reply without their small classes."""
     try:
         params = read_parameters(request.query)
         if params.get("developerId") != DEVELOPER_ID:
@@ -89,7 +91,7 @@ def handle(request):
             raise BadRequest("version is missing or not supported")
         operation = params.get("operation")
         if operation == "GetAreaClass":
-            return get_area_class(params)
+            return get_area_class(params, bare_middles)
         if operation == "VacantHotelSearch":
             return vacant_hotel_search(request.host, params)
         raise BadRequest("unknown operation")
@@ -100,10 +102,12 @@ def handle(request):
 _AREA_XML = None
 
 
-def get_area_class(params):
+def get_area_class(params, bare_middles):
     extra = set(params) - set(COMMON_KEYS)
     if extra:
         raise BadRequest("unknown parameter " + ", ".join(sorted(extra)))
+    if bare_middles:
+        return Reply(200, areas.area_class_xml(hotels.hotel_counts(), bare_middles).encode("utf-8"), XML_TYPE)
     global _AREA_XML
     if _AREA_XML is None:
         _AREA_XML = areas.area_class_xml(hotels.hotel_counts()).encode("utf-8")

@@ -83,11 +83,15 @@ void FetchProgressDialog::OnCancel() {
 }
 
 void FetchProgressDialog::Abandon() {
+    if (ended_) {
+        return;  // the fetch has already ended the dialog with its result
+    }
     DeleteLabelFont();
     if (runningJob_) {
         runningJob_->stopWaiting = true;
     }
     ended_ = true;
+    cancelledByUser_ = true;
     EndDialog(-1);
 }
 

@@ -29,13 +29,18 @@ public:
     // nothing useful (empty, or unchanged when no request was made).
     INT_PTR Run();
 
+    // After an end with -1: true when the user closed the window (Escape,
+    // Enter, Alt+F4 or the close box), false when the fetch failed or ran out
+    // of time. Callers tell the user of a failure, never of a cancel.
+    bool CancelledByUser() const { return cancelledByUser_; }
+
 private:
     LRESULT OnInitDialog(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     void OnOk();
     void OnCancel();
     void DeleteLabelFont();
-    // Ends the dialog with -1 and stops a running wait.
+    // Ends the dialog with -1 as cancelled by the user and stops a running wait.
     void Abandon();
 
     const char* url_;
@@ -45,6 +50,7 @@ private:
     const DWORD timeLimitMs_;
     bool fetchStarted_ = false;
     bool ended_ = false;
+    bool cancelledByUser_ = false;
     HttpFetchJob* runningJob_ = nullptr;
 };
 

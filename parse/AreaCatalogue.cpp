@@ -83,6 +83,9 @@ bool AreaCatalogue::ListSmallClasses(std::int32_t middleIndex, const AreaClassSi
     if (middle == nullptr) {
         return false;
     }
+    // The detail classes belonged to a small class of the earlier list; kept,
+    // they could be sent with a middle class they are no part of.
+    detailClasses.clear();
     ListLevel(middle->elementText, kSmall, smallClasses, sink);
     return true;
 }

@@ -32,6 +32,7 @@ public:
     const std::string& ReplyText() const { return replyText_; }
 
     bool ListMiddleClasses(const AreaClassSink& sink = nullptr);
+    // Also empties detailClasses when the middle class is found.
     bool ListSmallClasses(std::int32_t middleIndex, const AreaClassSink& sink = nullptr);
     // True when the small class has detail classes.
     bool ListDetailClasses(std::int32_t smallIndex, const AreaClassSink& sink = nullptr);

@@ -299,8 +299,8 @@ void SearchConditionsDialog::OnSmallClassChange() {
     UpdateDetailClasses(ComboSelection(Item(IDC_SMALL_CLASS_LIST)));
 }
 
-// A class that the catalogue does not find leaves both the list and the
-// catalogue's entries as they were.
+// A middle class that the catalogue does not find leaves the small list and
+// the catalogue's entries as they were.
 void SearchConditionsDialog::RefillSmallClasses(int middlePosition) {
     HWND smallList = Item(IDC_SMALL_CLASS_LIST);
     if (FindClass(catalogue_.middleClasses, middlePosition) != nullptr) {
@@ -311,12 +311,13 @@ void SearchConditionsDialog::RefillSmallClasses(int middlePosition) {
     UpdateDetailClasses(0);
 }
 
+// The detail list holds only detail classes of the chosen small class: with
+// none chosen (a middle class without small classes) it stays empty, so no
+// detail class of another area can be chosen or sent.
 void SearchConditionsDialog::UpdateDetailClasses(int smallPosition) {
     HWND smallList = Item(IDC_SMALL_CLASS_LIST);
     HWND detailList = Item(IDC_DETAIL_CLASS_LIST);
-    if (FindClass(catalogue_.smallClasses, smallPosition) != nullptr) {
-        SendMessageA(detailList, CB_RESETCONTENT, 0, 0);
-    }
+    SendMessageA(detailList, CB_RESETCONTENT, 0, 0);
     const bool hasDetails = catalogue_.ListDetailClasses(smallPosition, ComboSink(detailList));
     ShowWindow(detailList, hasDetails ? SW_SHOW : SW_HIDE);
 
@@ -407,11 +408,16 @@ void SearchConditionsDialog::OnSearch() {
         return;
     }
     std::string replyText;
-    if (!FetchReply(request.url, replyText)) {
+    switch (FetchReply(request.url, replyText)) {
+    case FetchOutcome::Received:
+        ReadReply(std::move(replyText));
+        return;
+    case FetchOutcome::Failed:
         ShowMessageBox(Window(), kNoReplyMessage, kServerErrorCaption, MB_ICONINFORMATION);
         return;
+    case FetchOutcome::Cancelled:
+        return;  // the user closed the progress window: nothing went wrong
     }
-    ReadReply(std::move(replyText));
 }
 
 void SearchConditionsDialog::StoreControls() {
@@ -437,10 +443,14 @@ void SearchConditionsDialog::StoreControls() {
     conditions_.areaMode = IsChecked(Item(IDC_LANDMARK_RADIO)) ? kAreaModeNearLandmark : kAreaModeByClass;
 }
 
-// The reply in code page 932, or false when none arrived.
-bool SearchConditionsDialog::FetchReply(const std::string& url, std::string& replyText) {
+// Received: replyText holds the reply in code page 932.
+SearchConditionsDialog::FetchOutcome SearchConditionsDialog::FetchReply(const std::string& url,
+                                                                        std::string& replyText) {
     FetchProgressDialog progress(url.c_str(), replyText);
-    return progress.DoModal(Window(), IDD_FETCH_PROGRESS) == 0;
+    if (progress.DoModal(Window(), IDD_FETCH_PROGRESS) == 0) {
+        return FetchOutcome::Received;
+    }
+    return progress.CancelledByUser() ? FetchOutcome::Cancelled : FetchOutcome::Failed;
 }
 
 void SearchConditionsDialog::ReadReply(std::string replyText) {

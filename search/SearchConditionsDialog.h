@@ -5,7 +5,7 @@
 // into the conditions before every request, and a usable reply is handed to
 // the hotel search reply. DoModal ends with 0 once a search has succeeded and
 // with -1 when the user cancels; every failure shows its message and leaves
-// the dialog open.
+// the dialog open, and a search the user cancels leaves it open silently.
 #pragma once
 
 #include <windows.h>
@@ -70,7 +70,8 @@ private:
 
     // The search.
     void StoreControls();
-    bool FetchReply(const std::string& url, std::string& replyText);
+    enum class FetchOutcome { Received, Failed, Cancelled };
+    FetchOutcome FetchReply(const std::string& url, std::string& replyText);
     void ReadReply(std::string replyText);
 
     AreaCatalogue& catalogue_;

@@ -127,5 +127,35 @@ class AreaClassRequests(ServerTestCase):
         self.assertEqual(self.web.get(AREA_TARGET.replace("/vws/1.4/rest", "/vws/1.5/rest"))[0], 404)
 
 
+class BareMiddleClass(ServerTestCase):
+    """/_control/areas: an area reply in which one prefecture has no small classes."""
+
+    @staticmethod
+    def middles(body):
+        return extract_all(first(body.decode("utf-8"), "largeClass"), "middleClass")
+
+    def test_the_named_prefecture_comes_without_small_classes_once(self):
+        usual = self.web.get(AREA_TARGET)[2]
+        self.web.control("areas", path="/vws/1.4/rest", bare="aomori")
+        status, _, bare = self.web.get(AREA_TARGET)
+        self.assertEqual(status, 200)
+        changed = [(u, b) for u, b in zip(self.middles(usual), self.middles(bare)) if u != b]
+        self.assertEqual(len(self.middles(bare)), 47)
+        self.assertEqual(len(changed), 1)
+        before, after = changed[0]
+        self.assertEqual(first(after, "middleClassCode"), "aomori")
+        self.assertEqual(first(after, "middleClassName"), first(before, "middleClassName"))
+        self.assertIn("<smallClass>", before)
+        self.assertNotIn("<smallClass>", after)
+        self.assertEqual(self.web.get(AREA_TARGET)[2], usual)
+
+    def test_unknown_prefectures_are_refused(self):
+        for params in ({}, {"bare": "atlantis"}, {"bare": "aomori", "seconds": 1}):
+            with self.subTest(params=params):
+                with self.assertRaises(RuntimeError):
+                    self.web.control("areas", path="/vws/1.4/rest", **params)
+        self.assertEqual(self.web.control("faults")["armed"], [])
+
+
 if __name__ == "__main__":
     unittest.main()

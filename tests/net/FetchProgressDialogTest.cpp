@@ -37,6 +37,7 @@ struct FetchOutcome {
     INT_PTR result;
     std::string reply;
     bool windowShown;
+    bool cancelledByUser;
 };
 
 FetchOutcome RunFetch(const std::string& url, std::string reply = "unchanged") {
@@ -46,7 +47,7 @@ FetchOutcome RunFetch(const std::string& url, std::string reply = "unchanged") {
     FetchProgressDialog dialog(url.c_str(), reply);
     const INT_PTR result = dialog.DoModal(nullptr, IDD_FETCH_PROGRESS);
     KillTimer(nullptr, watch);
-    return {result, reply, g_progressWindow != nullptr};
+    return {result, reply, g_progressWindow != nullptr, dialog.CancelledByUser()};
 }
 
 TEST(FetchProgressDialog, JapaneseReplyArrivesInCodePage932) {
@@ -82,6 +83,7 @@ TEST(FetchProgressDialog, FailuresEndWithMinusOne) {
     for (const Case& c : cases) {
         const FetchOutcome outcome = RunFetch(c.url);
         EXPECT_EQ(outcome.result, -1) << c.name;
+        EXPECT_FALSE(outcome.cancelledByUser) << c.name;
         if (c.requestMade) {
             EXPECT_EQ(outcome.reply, "") << c.name;
         } else {
@@ -99,10 +101,17 @@ TEST(FetchProgressDialog, EmptyUrlEndsWithMinusOneAndLeavesTheReply) {
 // The window's own look, its timing against the request, its limit and Cancel.
 const std::string kUntouched = "left as it was";
 
+// How the test closes the progress window, as the user can.
+enum class Close {
+    Never,
+    OnSight,      // the Cancel command (Escape) as soon as the window is seen
+    DuringFetch,  // the close command (Alt+F4, close box) once the request has arrived
+};
+
 // What a thread timer sees of the progress window while the dialog runs.
 struct Observation {
     std::string marker;       // the request to look for in the service's log
-    bool cancel = false;      // send Cancel as soon as the window is seen
+    Close close = Close::Never;
     DWORD shownAt = 0;        // tick at which the window was first seen visible
     DWORD requestedAt = 0;    // tick at which the request was first in the log
     LONG style = 0;
@@ -126,12 +135,15 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD) {
         HWND label = GetDlgItem(dialog, IDC_PROGRESS_LABEL);
         GetWindowTextA(label, g_seen.label, sizeof g_seen.label);
         GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof g_seen.font, &g_seen.font);
-        if (g_seen.cancel) {
+        if (g_seen.close == Close::OnSight) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
     }
     if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !qxtest::LoggedRequests(g_seen.marker).empty()) {
         g_seen.requestedAt = GetTickCount();
+        if (dialog && g_seen.close == Close::DuringFetch) {
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
     }
 }
 
@@ -139,18 +151,21 @@ struct DialogRun {
     INT_PTR result;
     std::string reply;
     DWORD elapsedMs;
+    bool cancelledByUser;
 };
 
-DialogRun RunDialog(const std::string& url, const std::string& marker, DWORD limitMs = 10000, bool cancel = false) {
+DialogRun RunDialog(const std::string& url, const std::string& marker, DWORD limitMs = 10000,
+                    Close close = Close::Never) {
     g_seen = Observation();
     g_seen.marker = marker;
-    g_seen.cancel = cancel;
-    DialogRun run{0, kUntouched, 0};
+    g_seen.close = close;
+    DialogRun run{0, kUntouched, 0, false};
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, Observe);
     const DWORD start = GetTickCount();
     FetchProgressDialog dialog(url.c_str(), run.reply, limitMs);
     run.result = dialog.Run();
     run.elapsedMs = GetTickCount() - start;
+    run.cancelledByUser = dialog.CancelledByUser();
     KillTimer(nullptr, timer);
     return run;
 }
@@ -202,6 +217,7 @@ TEST_F(FetchProgress, EmptyReplyIsASuccess) {
 TEST_F(FetchProgress, GivesUpJustAfterTheLimit) {
     const DialogRun run = RunDialog(qxtest::LocalWebUrl("/_fault/hang?seconds=3"), marker_, 400);
     EXPECT_EQ(run.result, -1);
+    EXPECT_FALSE(run.cancelledByUser) << "running out of time is a failure";
     EXPECT_GE(run.elapsedMs, 600u);  // 200 ms before the fetch starts, then the limit
     EXPECT_LT(run.elapsedMs, 2000u);
     EXPECT_EQ(run.reply, kUntouched);
@@ -209,10 +225,22 @@ TEST_F(FetchProgress, GivesUpJustAfterTheLimit) {
 }
 
 TEST_F(FetchProgress, CancelBeforeTheFetchMakesNoRequest) {
-    const DialogRun run = RunDialog(qxtest::LocalWebUrl("/?" + marker_), marker_, 10000, true);
+    const DialogRun run = RunDialog(qxtest::LocalWebUrl("/?" + marker_), marker_, 10000, Close::OnSight);
     EXPECT_EQ(run.result, -1);
+    EXPECT_TRUE(run.cancelledByUser);
     EXPECT_EQ(run.reply, kUntouched);
     EXPECT_TRUE(qxtest::LoggedRequests(marker_).empty());
+}
+
+TEST_F(FetchProgress, ClosingTheWindowDuringTheFetchIsACancelNotAFailure) {
+    const std::string path = "/hanging/" + marker_;
+    ASSERT_TRUE(qxtest::ArmFault(path, "hang", "&seconds=3"));
+    const DialogRun run = RunDialog(qxtest::LocalWebUrl(path), marker_, 10000, Close::DuringFetch);
+    EXPECT_NE(g_seen.requestedAt, 0u);
+    EXPECT_EQ(run.result, -1);
+    EXPECT_TRUE(run.cancelledByUser);
+    EXPECT_LT(run.elapsedMs, 2500u) << "the window closes without waiting for the server";
+    EXPECT_EQ(FindWindowA("#32770", "通信中"), nullptr);
 }
 
 }  // namespace

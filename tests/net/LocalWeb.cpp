@@ -73,13 +73,24 @@ std::string LoggedField(const std::string& line, std::string_view key) {
     return end == std::string::npos ? "" : line.substr(start + 1, end - start - 1);
 }
 
-// The prefix is escaped too, so that the control request's own log line never
-// matches a search for the page's path.
-bool ArmPage(const std::string& pathPrefix, const std::string& body) {
+namespace {
+
+bool Control(const std::string& pathAndQuery) {
     std::string answer;
-    auto job = qx::HttpFetchJob::Create(
-        LocalWebUrl("/_control/page?path=" + qx::PercentEncode(pathPrefix) + "&body=" + qx::PercentEncode(body)), &answer);
+    auto job = qx::HttpFetchJob::Create(LocalWebUrl(pathAndQuery), &answer);
     return qx::WaitForFetch(*job, qx::FetchTextWorker, 10000) == qx::kFetchOk;
+}
+
+}  // namespace
+
+// The prefix is escaped too, so that the control request's own log line never
+// matches a search for the armed path.
+bool ArmPage(const std::string& pathPrefix, const std::string& body) {
+    return Control("/_control/page?path=" + qx::PercentEncode(pathPrefix) + "&body=" + qx::PercentEncode(body));
+}
+
+bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters) {
+    return Control("/_control/fault?path=" + qx::PercentEncode(pathPrefix) + "&kind=" + kind + parameters);
 }
 
 std::string PatternBytes(std::size_t length) {

@@ -28,6 +28,10 @@ std::string LoggedField(const std::string& line, std::string_view key);
 // and exactly these bytes. False when the service refused.
 bool ArmPage(const std::string& pathPrefix, const std::string& body);
 
+// Arms one fault of kind, with its parameters ("&seconds=3"), for the next
+// request under pathPrefix. False when the service refused.
+bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters = "");
+
 // The service's test body: its 64-byte pattern line repeated and cut to length.
 std::string PatternBytes(std::size_t length);
 

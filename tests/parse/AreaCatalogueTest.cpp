@@ -145,6 +145,21 @@ TEST(AreaCatalogue, FailedMiddleListingEmptiesThePreviousList) {
     EXPECT_TRUE(catalogue.middleClasses.empty());
 }
 
+// No detail class may outlive the small-class list it was read from, or it
+// could be found by index for a middle class it is no part of.
+TEST(AreaCatalogue, ListingSmallClassesDropsTheEarlierDetailClasses) {
+    AreaCatalogue catalogue = CatalogueOf(qx::test::AreaReplyText(
+        "japan", Middle("m1", "a", Small("s1", "b", Detail("d1", "c"))) + Middle("m2", "bare", "")));
+    ASSERT_TRUE(catalogue.ListMiddleClasses());
+    ASSERT_TRUE(catalogue.ListSmallClasses(0));
+    ASSERT_TRUE(catalogue.ListDetailClasses(0));
+    ASSERT_TRUE(catalogue.ListSmallClasses(1));
+    EXPECT_TRUE(catalogue.smallClasses.empty());
+    EXPECT_TRUE(catalogue.detailClasses.empty());
+    EXPECT_FALSE(catalogue.ListDetailClasses(0));
+    EXPECT_EQ(qx::FindClass(catalogue.detailClasses, 0), nullptr);
+}
+
 TEST(AreaCatalogue, NameIsReadOnlyAfterTheCode) {
     const std::string reply = qx::test::AreaReplyText(
         "japan", Element("middleClass", Element("middleClassName", "late") + Element("middleClassCode", "m1")) +

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "DialogScript.h"
 #include "ServiceAccess.h"
 #include "res/resource.h"
+#include "search/ConditionSummary.h"
 #include "search/LocalDateTime.h"
 #include "search/SearchRequest.h"
 
@@ -26,6 +28,8 @@ using test::MessageBoxView;
 
 constexpr char kDialogCaption[] = "検索条件設定";
 constexpr char kLandmarkCaption[] = "エリア指定";
+constexpr char kProgressCaption[] = "通信中";
+constexpr char kNoReplyText[] = "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。";
 
 LocalDateTime Today() {
     SYSTEMTIME now;
@@ -84,6 +88,27 @@ bool InputContextOf(HWND window) {
     }
     ImmReleaseContext(window, context);
     return true;
+}
+
+struct OwnedDialogSearch {
+    HWND owner;
+    bool found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    search->found = search->found || (GetWindow(window, GW_OWNER) == search->owner && std::string(className) == "#32770");
+    return TRUE;
+}
+
+// Whether a dialog (a message box, say) owned by owner exists, shown or not
+// yet; asked on the owner's thread.
+bool OwnsADialog(HWND owner) {
+    OwnedDialogSearch search{owner, false};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 class SearchConditionsDialogTest : public ::testing::Test {
@@ -477,8 +502,8 @@ TEST_F(SearchConditionsDialogTest, UnusableRepliesShowTheirMessage) {
     } cases[] = {
         {"notfound", "検索条件に該当する宿泊施設は見つかりませんでした。", "検索結果"},
         {"servererror", "サーバでエラーが発生しました。\nしばらく時間をおいてから検索してください。", "サーバエラー"},
-        {"status500", "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。", "サーバエラー"},
-        {"status404", "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。", "サーバエラー"},
+        {"status500", kNoReplyText, "サーバエラー"},
+        {"status404", kNoReplyText, "サーバエラー"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -504,6 +529,87 @@ TEST_F(SearchConditionsDialogTest, UnusableRepliesShowTheirMessage) {
         EXPECT_EQ(reply.hotels[0].hotelNo, 4711);
         EXPECT_GT(searchesAfterRetry, 0);
     }
+}
+
+// Closing the progress window is the user's cancel, not a failed fetch: no
+// message, the dialog stays open and the previous hotels stay in place.
+TEST_F(SearchConditionsDialogTest, ClosingTheProgressWindowCancelsTheSearchSilently) {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    } cases[] = {
+        {"Escape", WM_COMMAND, IDCANCEL},
+        {"Alt+F4 or the close box", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reply.hotels.assign(1, HotelRecord{});
+        reply.hotels[0].hotelNo = 4711;
+        ASSERT_TRUE(test::ArmServiceFault("/vws/", "hang", "&seconds=3"));
+        const std::size_t searchesBefore = test::LoggedSearchTargets().size();
+        bool messageShown = true;
+        bool dialogOpen = false;
+        const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+            DialogScript::PostCommand(dialog, IDOK);
+            HWND progress = driver.WaitForDialog(kProgressCaption);
+            ASSERT_NE(progress, nullptr);
+            ASSERT_TRUE(driver.WaitUntil([&] { return test::LoggedSearchTargets().size() > searchesBefore; }));
+            PostMessageA(progress, c.message, c.wParam, 0);
+            ASSERT_TRUE(driver.WaitUntil([&] { return !IsWindow(progress); }, 2500)) << "the window closes at once";
+            // The search handler has returned, or shows its message: nothing
+            // else runs on the dialog's thread in between.
+            driver.OnDialogThread([&] {
+                messageShown = OwnsADialog(dialog);
+                dialogOpen = IsWindowVisible(dialog) && IsWindowEnabled(dialog);
+            });
+            DialogScript::Click(dialog, IDCANCEL);
+        });
+        EXPECT_FALSE(messageShown);
+        EXPECT_TRUE(dialogOpen);
+        EXPECT_EQ(result, -1);
+        ASSERT_EQ(reply.hotels.size(), 1u);
+        EXPECT_EQ(reply.hotels[0].hotelNo, 4711);
+    }
+}
+
+// Choosing a prefecture whose entry has no small classes after one with detail
+// classes leaves no class of the first prefecture to send or to show.
+TEST_F(SearchConditionsDialogTest, MiddleClassWithoutSmallClassesKeepsNoClassOfAnotherArea) {
+    const std::string bareReply = test::FetchAreaReplyWithBareMiddleClass("aomori");
+    ASSERT_FALSE(bareReply.empty());
+    catalogue.SetReplyText(bareReply);
+    AreaCatalogue expected;
+    expected.SetReplyText(bareReply);
+    expected.ListMiddleClasses();
+    const auto bare = std::find_if(expected.middleClasses.begin(), expected.middleClasses.end(),
+                                   [](const AreaClass& middle) { return std::string(middle.code) == "aomori"; });
+    ASSERT_NE(bare, expected.middleClasses.end());
+
+    MessageBoxView box;
+    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+        HWND detailList = GetDlgItem(dialog, IDC_DETAIL_CLASS_LIST);
+        ASSERT_GT(test::ComboCount(detailList), 0) << "the default area has detail classes";
+        DialogScript::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, bare->index);
+        EXPECT_EQ(test::ComboCount(GetDlgItem(dialog, IDC_SMALL_CLASS_LIST)), 0);
+        EXPECT_EQ(test::ComboCount(detailList), 0);
+        EXPECT_FALSE(IsWindowVisible(detailList));
+        DialogScript::PostCommand(dialog, IDOK);
+        box = driver.WaitForMessageBox(dialog, 40000);
+        DialogScript::PostCommand(box.window, IDOK);
+        ASSERT_TRUE(driver.WaitUntilClosed(box.window));
+        DialogScript::Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(box.text, kNoReplyText) << "the service refuses a search without a small class";
+    EXPECT_EQ(conditions.detailClassIndex, -1);
+    EXPECT_STREQ(conditions.smallClassName, "");
+    EXPECT_STREQ(conditions.detailClassName, "");
+    EXPECT_EQ(ComposeConditionSummary(conditions).area, std::string(bare->name) + " ");
+    const std::vector<std::string> searches = test::LoggedSearchTargets();
+    ASSERT_FALSE(searches.empty());
+    EXPECT_NE(searches.back().find("&middleClassCode=aomori&smallClassCode=&checkinDate="), std::string::npos)
+        << searches.back();
 }
 
 TEST_F(SearchConditionsDialogTest, ReopensWithTheHeldConditions) {

@@ -27,9 +27,18 @@ std::string FetchAreaReply() {
     return reply;
 }
 
-bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind) {
+std::string FetchAreaReplyWithBareMiddleClass(const std::string& middleCode) {
     std::string answer;
-    return Get("/_control/fault?path=" + pathPrefix + "&kind=" + kind + "&count=1", answer) &&
+    if (!Get("/_control/areas?path=/vws/&bare=" + middleCode, answer) ||
+        answer.find("\"armed\"") == std::string::npos) {
+        return {};
+    }
+    return FetchAreaReply();
+}
+
+bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters) {
+    std::string answer;
+    return Get("/_control/fault?path=" + pathPrefix + "&kind=" + kind + parameters + "&count=1", answer) &&
            answer.find("\"armed\"") != std::string::npos;
 }
 

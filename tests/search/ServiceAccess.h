@@ -13,10 +13,12 @@ using qxtest::LocalWebHost;
 
 // The GetAreaClass reply in code page 932, or empty when it could not be had.
 std::string FetchAreaReply();
+// The same, with the middle class of that code sent without small classes.
+std::string FetchAreaReplyWithBareMiddleClass(const std::string& middleCode);
 
-// Arms one fault of kind (a fault kind of the service) for the next request
-// whose path starts with pathPrefix.
-bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind);
+// Arms one fault of kind (a fault kind of the service), with its parameters
+// ("&seconds=3"), for the next request whose path starts with pathPrefix.
+bool ArmServiceFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters = "");
 void ClearServiceFaults();
 
 // The request targets of every VacantHotelSearch the service has logged, oldest first.
