@@ -1,5 +1,6 @@
 #include "net/HttpFetchJob.h"
 
+#include "net/CopyFileBytes.h"
 #include "parse/DecimalText.h"
 
 #include <algorithm>
@@ -352,13 +353,7 @@ bool HttpFetchJob::CopyOutputTo(const char* path) const {
     if (copy == INVALID_HANDLE_VALUE) {
         return false;
     }
-    char chunk[64 * 1024];
-    DWORD read = 0;
-    bool copied = true;
-    while (copied && ReadFile(outputHold_, chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        DWORD written = 0;
-        copied = WriteFile(copy, chunk, read, &written, nullptr) && written == read;
-    }
+    const bool copied = CopyFileBytes(outputHold_, copy);
     CloseHandle(copy);
     return copied;
 }

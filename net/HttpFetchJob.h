@@ -86,6 +86,7 @@ public:
 
     // Writes the output file's bytes to path (created or replaced). For the
     // waiting side, after the worker ended, of a job made with removeOutputAtEnd.
+    // False when any read or write failed; path is then left empty.
     bool CopyOutputTo(const char* path) const;
 
 private:
