@@ -84,6 +84,10 @@ public:
     // Takes the session away from the other side and closes it, at most once in all.
     void CloseSession();
 
+    // Whether the output file is held for deletion (removeOutputAtEnd and the
+    // open succeeded). Without the hold nothing removes the file for the caller.
+    bool holdsOutput() const { return outputHold_ != INVALID_HANDLE_VALUE; }
+
     // Writes the output file's bytes to path (created or replaced). For the
     // waiting side, after the worker ended, of a job made with removeOutputAtEnd.
     // False when any read or write failed; path is then left empty.

@@ -129,6 +129,26 @@ TEST_F(PictureDownload, PathThatCouldNotBeBuiltGivesNoPictureAndNoRequest) {
     EXPECT_TRUE(qxtest::LoggedRequests(marker).empty());
 }
 
+// Another program opens the private file as soon as it exists, sharing it for
+// deletion only: the download cannot hold it for reading and deletion.
+HANDLE g_otherOpener = INVALID_HANDLE_VALUE;
+void OpenAsAnotherProgram(const char* path) {
+    g_otherOpener = CreateFileA(path, GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+}
+
+TEST_F(PictureDownload, PrivateFileThatCannotBeHeldIsRemovedAtOnce) {
+    qx::HotelPictureDownload download;
+    download.privateFileMade = OpenAsAnotherProgram;
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
+                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+    ASSERT_NE(g_otherOpener, INVALID_HANDLE_VALUE);
+    CloseHandle(g_otherOpener);
+    g_otherOpener = INVALID_HANDLE_VALUE;
+    EXPECT_TRUE(ShowsWaitingPicture());
+    EXPECT_EQ(PrivateFilesNow(), 0);
+}
+
 // Closes the first window during its download, as the plan window's Close
 // button does, keeping a hold on the job to see its worker end.
 qx::HotelPictureDownload* g_closing = nullptr;
