@@ -1,5 +1,6 @@
 #include "net/ExternalLinks.h"
 
+#include "net/LinkRoute.h"
 #include "net/LinkUrls.h"
 
 #include <windows.h>
@@ -9,18 +10,21 @@
 namespace qx {
 namespace {
 
-// Wine's shell fails (it faults) on a URL of about 1000 characters or more
-// given as the file to open; a reservation link can be 1600. Such a URL is
-// handed as the parameter string to the program registered for http instead.
-constexpr std::size_t kLongestUrlAsFile = 900;
-
-void OpenLongUrl(const std::string& url) {
+// The http program is asked for because the shell cannot take the URL (see
+// ChooseLinkRoute); nothing opens when no program is registered.
+void OpenThroughHttpProgram(const std::string& url) {
     char program[MAX_PATH];
     DWORD length = sizeof program;
     if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, "http", "open", program, &length) != S_OK) {
         return;
     }
     ShellExecuteA(nullptr, nullptr, program, url.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+// Wine's ntdll alone exports wine_get_version.
+bool RunsUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 // The browser program's path, or empty when it is not beside the executable.
@@ -40,8 +44,8 @@ std::string FindBrowserProgram() {
 }  // namespace
 
 void OpenUrl(const std::string& url) {
-    if (url.size() > kLongestUrlAsFile) {
-        OpenLongUrl(url);
+    if (ChooseLinkRoute(url.size(), RunsUnderWine()) == LinkRoute::HttpProgram) {
+        OpenThroughHttpProgram(url);
         return;
     }
     ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -14,8 +14,8 @@
 
 namespace qx {
 
-// Opens url with the shell's default verb (a very long one through the
-// program registered for http).
+// Opens url with the shell's default verb (under Wine a very long one through
+// the program registered for http).
 void OpenUrl(const std::string& url);
 
 // The map around the hotel with that number, through the browser program

@@ -36,6 +36,9 @@ bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBo
     if (privateFile.empty()) {
         return true;
     }
+    if (download.privateFileMade) {
+        download.privateFileMade(privateFile.c_str());
+    }
     // The hotel picture file stays empty until a whole picture replaces it.
     // Shared for reading, like every open of the picture files: another
     // program reading the file must not make the open fail.
@@ -47,6 +50,11 @@ bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBo
     // The job deletes the private file when the last of its two users lets
     // go, or with the process.
     HttpFetchJobPtr job = HttpFetchJob::Create(url ? url : "", nullptr, privateFile, true);
+    if (!job->holdsOutput()) {
+        // Nothing would remove the file later: it goes now, and the picture with it.
+        DeleteFileA(privateFile.c_str());
+        return true;
+    }
     download.runningJob_ = job.get();
     const int result = WaitForFetch(*job, FetchFileWorker, timeLimitMs);
     download.runningJob_ = nullptr;

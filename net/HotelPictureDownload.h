@@ -29,6 +29,11 @@ public:
     // The job being awaited, or null.
     HttpFetchJob* runningJob() const { return runningJob_; }
 
+    // Called, when set, with the private file's path right after the file is
+    // made and before the download holds it: a test stands in there for
+    // another program that opens the file.
+    void (*privateFileMade)(const char* path) = nullptr;
+
 private:
     friend bool DownloadHotelPicture(HWND, HotelPictureDownload&, PictureBox&, const char*, const char*, DWORD);
 

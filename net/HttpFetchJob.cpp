@@ -1,5 +1,6 @@
 #include "net/HttpFetchJob.h"
 
+#include "net/CopyFileBytes.h"
 #include "parse/DecimalText.h"
 
 #include <algorithm>
@@ -71,8 +72,8 @@ const char* NullWhenEmpty(const char* text) {
 }
 
 // One fetch on the worker thread. Its destructor is the single clean-up path:
-// request, connection and session (only while the session is still the
-// worker's), then the read buffer, then the output file.
+// request, connection and session, each derived handle before its parent,
+// then the read buffer, then the output file.
 class FetchRun {
 public:
     FetchRun(HttpFetchJob& job, FetchKind kind) : job_(job), kind_(kind) {}
@@ -89,9 +90,9 @@ private:
     bool ReadBody();
     bool StoreChunk(DWORD length);
     bool HasAnnouncedLength(unsigned long long received);
-    // The waiting side took the session away: every handle derived from it is
-    // gone, so nothing more may be done with them.
-    bool Abandoned() const { return job_.session.load() != session_; }
+    void CloseInternetHandle(HINTERNET handle, HttpFetchJob::HandleKind kind);
+    // The waiting side stopped waiting: nothing more is asked of the network.
+    bool Abandoned() const { return job_.givenUp.load(); }
 
     HttpFetchJob& job_;
     const FetchKind kind_;
@@ -104,19 +105,19 @@ private:
 };
 
 FetchRun::~FetchRun() {
-    HINTERNET own = session_;
-    if (own && job_.session.compare_exchange_strong(own, nullptr)) {
-        if (request_) {
-            InternetCloseHandle(request_);
-        }
-        if (connection_) {
-            InternetCloseHandle(connection_);
-        }
-        InternetCloseHandle(session_);
-    }
+    CloseInternetHandle(request_, HttpFetchJob::HandleKind::Request);
+    CloseInternetHandle(connection_, HttpFetchJob::HandleKind::Connection);
+    CloseInternetHandle(session_, HttpFetchJob::HandleKind::Session);
     buffer_.reset();
     if (output_ != INVALID_HANDLE_VALUE) {
         CloseHandle(output_);
+    }
+}
+
+void FetchRun::CloseInternetHandle(HINTERNET handle, HttpFetchJob::HandleKind kind) {
+    if (handle) {
+        const bool accepted = InternetCloseHandle(handle) != FALSE;
+        job_.handleCloses.push_back({kind, accepted});
     }
 }
 
@@ -157,8 +158,10 @@ bool FetchRun::OpenOutput() {
 
 bool FetchRun::SendRequest(const std::string& object) {
     const bool text = kind_ == FetchKind::Text;
+    if (Abandoned()) {
+        return false;
+    }
     session_ = InternetOpenA(text ? kAgent : nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    job_.session.store(session_);
     if (!session_) {
         return false;
     }
@@ -335,13 +338,6 @@ void HttpFetchJob::Release() {
     }
 }
 
-void HttpFetchJob::CloseSession() {
-    HINTERNET taken = session.exchange(nullptr);
-    if (taken) {
-        InternetCloseHandle(taken);
-    }
-}
-
 bool HttpFetchJob::CopyOutputTo(const char* path) const {
     if (outputHold_ == INVALID_HANDLE_VALUE || SetFilePointer(outputHold_, 0, nullptr, FILE_BEGIN) != 0) {
         return false;
@@ -352,13 +348,7 @@ bool HttpFetchJob::CopyOutputTo(const char* path) const {
     if (copy == INVALID_HANDLE_VALUE) {
         return false;
     }
-    char chunk[64 * 1024];
-    DWORD read = 0;
-    bool copied = true;
-    while (copied && ReadFile(outputHold_, chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        DWORD written = 0;
-        copied = WriteFile(copy, chunk, read, &written, nullptr) && written == read;
-    }
+    const bool copied = CopyFileBytes(outputHold_, copy);
     CloseHandle(copy);
     return copied;
 }
@@ -391,7 +381,7 @@ int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLim
             *job.reply = std::move(job.received);
         }
     } else {
-        job.CloseSession();
+        job.givenUp.store(true);
     }
     CloseHandle(thread);
     return result;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qx {
 
@@ -26,7 +27,7 @@ inline constexpr int kFetchNotStarted = -1;
 // announced length): nothing of it is handed on.
 inline constexpr int kFetchBodyBroken = -2;
 // The status could not be read (no session, connection or request, server
-// unreachable, or the waiting side took the session away).
+// unreachable, or the waiting side gave up before the status came).
 inline constexpr int kFetchNoStatus = 0;
 // The wait ended before the worker did (time limit, or stopWaiting): the
 // thread's still-active exit code.
@@ -60,10 +61,21 @@ public:
     const std::string outputPath;
     std::string* const reply;
 
-    // Stored by the worker right after it opens the session. Whoever swaps it
-    // to null closes it: the worker at its end, or the waiting side when it
-    // gives up. A worker that finds it gone uses no handle derived from it.
-    std::atomic<HINTERNET> session{nullptr};
+    // Set by the waiting side when it stops waiting. The worker alone owns its
+    // internet handles: it checks this before each call, makes no further call
+    // once it is set, and closes request, connection and session itself. The
+    // waiting side never closes them, since a handle closed under the worker
+    // between its check and its call could already name another fetch's handle.
+    std::atomic<bool> givenUp{false};
+
+    // The worker's closes of its internet handles, in the order made, each with
+    // whether the platform accepted it; read once the worker has ended.
+    enum class HandleKind { Request, Connection, Session };
+    struct HandleClose {
+        HandleKind kind;
+        bool accepted;
+    };
+    std::vector<HandleClose> handleCloses;
 
     // The body as the worker received it, and whether the worker got as far
     // as emptying the reply. Read by the waiting side only after the worker ended.
@@ -81,11 +93,13 @@ public:
     void AddReference();
     void Release();
 
-    // Takes the session away from the other side and closes it, at most once in all.
-    void CloseSession();
+    // Whether the output file is held for deletion (removeOutputAtEnd and the
+    // open succeeded). Without the hold nothing removes the file for the caller.
+    bool holdsOutput() const { return outputHold_ != INVALID_HANDLE_VALUE; }
 
     // Writes the output file's bytes to path (created or replaced). For the
     // waiting side, after the worker ended, of a job made with removeOutputAtEnd.
+    // False when any read or write failed; path is then left empty.
     bool CopyOutputTo(const char* path) const;
 
 private:
@@ -109,8 +123,8 @@ DWORD WINAPI FetchFileWorker(void* job);
 
 // Starts worker on job and dispatches this thread's messages until the worker
 // ends or timeLimitMs has passed. Returns the result code; at the time limit
-// (or when stopWaiting was set) the session is closed and the result is not
-// 200. When the worker ended after emptying the reply, the caller's reply
+// (or when stopWaiting was set) the job is marked given up and the result is
+// not 200. When the worker ended after emptying the reply, the caller's reply
 // receives the body (empty unless the result is 200); otherwise it is left as it was.
 // A job serves one fetch: a second call returns kFetchNotStarted.
 int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLimitMs);

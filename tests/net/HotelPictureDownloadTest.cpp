@@ -129,13 +129,36 @@ TEST_F(PictureDownload, PathThatCouldNotBeBuiltGivesNoPictureAndNoRequest) {
     EXPECT_TRUE(qxtest::LoggedRequests(marker).empty());
 }
 
-// Closes the first window during its download, as the plan window's Close
-// button does, keeping a hold on the job to see its worker end.
+// Another program opens the private file as soon as it exists, sharing it for
+// deletion only: the download cannot hold it for reading and deletion.
+HANDLE g_otherOpener = INVALID_HANDLE_VALUE;
+void OpenAsAnotherProgram(const char* path) {
+    g_otherOpener = CreateFileA(path, GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+}
+
+TEST_F(PictureDownload, PrivateFileThatCannotBeHeldIsRemovedAtOnce) {
+    qx::HotelPictureDownload download;
+    download.privateFileMade = OpenAsAnotherProgram;
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
+                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+    ASSERT_NE(g_otherOpener, INVALID_HANDLE_VALUE);
+    CloseHandle(g_otherOpener);
+    g_otherOpener = INVALID_HANDLE_VALUE;
+    EXPECT_TRUE(ShowsWaitingPicture());
+    EXPECT_EQ(PrivateFilesNow(), 0);
+}
+
+// Closes the first window during its download, once its request has reached
+// the service, as the plan window's Close button does, keeping a hold on the
+// job to see its worker end.
+const char kSlowPicture[] = "/_fault/delay?seconds=1";
+std::size_t g_slowRequestsBefore = 0;
 qx::HotelPictureDownload* g_closing = nullptr;
 qx::HttpFetchJobPtr g_lateJob;
 const char* g_paths[2] = {};
 void CALLBACK CloseDuringDownload(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!g_closing->runningJob()) {
+    if (!g_closing->runningJob() || qxtest::LoggedRequests(kSlowPicture).size() == g_slowRequestsBefore) {
         return;
     }
     KillTimer(nullptr, timer);
@@ -150,11 +173,12 @@ TEST_F(PictureDownload, ClosingDuringTheDownloadLeavesNothingAndSparesTheNextPic
     g_closing = &first;
     g_paths[0] = hotelPath_;
     g_paths[1] = waitPath_;
+    g_slowRequestsBefore = qxtest::LoggedRequests(kSlowPicture).size();
     SetTimer(nullptr, 0, 20, CloseDuringDownload);
     const DWORD start = GetTickCount();
     // The service answers only after a second, well after the window closed.
-    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), first, box_,
-                                         LocalWebUrl("/_fault/delay?seconds=1").c_str(), hotelPath_));
+    EXPECT_TRUE(
+        qx::DownloadHotelPicture(host_.Window(), first, box_, LocalWebUrl(kSlowPicture).c_str(), hotelPath_));
     EXPECT_LT(GetTickCount() - start, 800u) << "the closed window kept waiting";
     ASSERT_TRUE(g_lateJob);
     EXPECT_FALSE(Exists(hotelPath_)) << "a closed window's download put its file back";

@@ -44,6 +44,23 @@ int FetchFile(const std::string& url, const std::string& path) {
     return qx::WaitForFetch(*job, qx::FetchFileWorker, 10000);
 }
 
+using Kind = qx::HttpFetchJob::HandleKind;
+
+// True when the worker closed request, connection and session, in that order,
+// each once and each accepted (a handle closed after its parent is refused).
+bool ClosedChildFirst(const qx::HttpFetchJob& job) {
+    const Kind order[] = {Kind::Request, Kind::Connection, Kind::Session};
+    if (job.handleCloses.size() != 3) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (job.handleCloses[i].kind != order[i] || !job.handleCloses[i].accepted) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class HttpFetch : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -184,6 +201,28 @@ TEST_F(HttpFetch, FileThatCannotBeOpenedEndsWithoutARequest) {
     EXPECT_TRUE(LoggedRequests(marker).empty());
 }
 
+TEST_F(HttpFetch, EveryEndedFetchClosesItsHandlesChildFirst) {
+    const struct {
+        std::string url;
+        int result;
+    } cases[] = {
+        {LocalWebUrl("/"), 200},
+        {LocalWebUrl("/_fault/status404"), 404},
+        {LocalWebUrl("/_fault/reset"), qx::kFetchBodyBroken},
+        // Refused connection: the request exists but is never sent.
+        {"http://127.0.0.1:9/x", qx::kFetchNoStatus},
+    };
+    for (const auto& c : cases) {
+        std::string reply;
+        auto job = qx::HttpFetchJob::Create(c.url, &reply);
+        EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), c.result) << c.url;
+        EXPECT_TRUE(ClosedChildFirst(*job)) << c.url;
+    }
+    auto unsplittable = qx::HttpFetchJob::Create("not a url", nullptr);
+    EXPECT_EQ(qx::WaitForFetch(*unsplittable, qx::FetchTextWorker, 10000), qx::kFetchNotStarted);
+    EXPECT_TRUE(unsplittable->handleCloses.empty());
+}
+
 TEST_F(HttpFetch, JobServesOneFetchOnly) {
     std::string reply;
     auto job = qx::HttpFetchJob::Create(LocalWebUrl("/"), &reply);
@@ -213,14 +252,25 @@ TEST_F(HttpFetch, NeverAnsweringServerIsGivenUpAtTheLimitAndTheLateWorkerWritesN
     EXPECT_GE(elapsed, 300u);
     EXPECT_LT(elapsed, 1500u);
     EXPECT_GE(g_ticks, 3) << "messages were not dispatched during the wait";
-    EXPECT_EQ(job->session.load(), nullptr);
     EXPECT_EQ(reply, kUntouched);
     EXPECT_EQ(WaitForSingleObject(job->workerEnded, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     // The service closes the connection after two seconds; the worker then ends.
     ASSERT_EQ(WaitForSingleObject(job->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(reply, kUntouched);
-    EXPECT_EQ(job->session.load(), nullptr);
+    EXPECT_TRUE(ClosedChildFirst(*job));
+}
+
+TEST_F(HttpFetch, GivingUpDuringTheBodyStopsTheReadsAndClosesChildFirst) {
+    // The body arrives in 4096 pieces over three seconds.
+    std::string reply = kUntouched;
+    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/drip?seconds=3&interval=0.01"), &reply);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 300), qx::kFetchGivenUp);
+    ASSERT_EQ(WaitForSingleObject(job->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_LT(GetTickCount() - start, 2000u) << "the worker kept reading after the wait gave up";
+    EXPECT_EQ(reply, kUntouched);
+    EXPECT_TRUE(ClosedChildFirst(*job));
 }
 
 TEST_F(HttpFetch, LateWorkerOutlivesItsWaitingSide) {
