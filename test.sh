@@ -11,6 +11,9 @@ jobs=$(nproc)
 started=$SECONDS
 step() { printf '\n=== [%4ds] %s\n' "$((SECONDS - started))" "$*"; }
 
+step "include rule of the source folders"
+python3 tools/check-layers.py
+
 step "set-up"
 tools/setup.sh "$build"
 
