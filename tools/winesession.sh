@@ -29,6 +29,11 @@ start() {
     display=":$(head -n1 <"$fifo")"
     rm -f "$fifo"
     export DISPLAY="$display"
+    # Any Wine program may open the desktop first, at the size the registry
+    # names; that Wine session ends before the lasting one starts.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f \
+        >/dev/null 2>&1 </dev/null || true
+    /usr/lib/wine/wineserver -w
     /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null
     setsid /usr/lib/wine/wine64 explorer /desktop=Default,"$size" >/dev/null 2>&1 </dev/null &
     # The desktop window is ready once wine answers a trivial command.
