@@ -6,7 +6,9 @@
 #   Without one: runs a scripted walk on a virtual display (start-up, a search
 #   for 東京都, the list, the plan dialog, a landmark search) and saves a
 #   screenshot of each window into a folder it prints.
-# QX_BUILD chooses the build root (default ./build).
+# QX_BUILD chooses the build root (default ./build). QX_DPI (say 144) runs the
+# walk at that dpi instead, in a second Wine prefix (tools/dpiprefix.sh) on a
+# larger display.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -35,13 +37,18 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exit 0
 fi
 
-shots=$build/screenshots
+shots=$build/screenshots prefix=$build/wineprefix wine_run=$build/win64/wine-run.sh size=1024x768
+if [ -n "${QX_DPI:-}" ]; then
+    shots=$build/screenshots-${QX_DPI}dpi prefix=$build/wineprefix-dpi wine_run=$build/win64/wine-run-dpi.sh
+    size=2048x1536
+    tools/dpiprefix.sh "$prefix" "$QX_DPI"
+fi
 rm -rf "$shots"; mkdir -p "$shots"
-tools/winesession.sh start "$build/wineprefix"
-trap 'tools/winesession.sh stop "$build/wineprefix"' EXIT
+tools/winesession.sh start "$prefix" "$size"
+trap 'tools/winesession.sh stop "$prefix"' EXIT
 QX_E2E_SHOTS="$shots" \
 QX_E2E_FILTER='*TokyoSearchLists*:*PriceSortThenPlans*:*LandmarkSearchEndToEnd*' \
-    tests/e2e/run-e2e.sh "$root" "$build/win64/wine-run.sh" "$build/win64/tests/e2e/qx_e2e_driver.exe" \
+    tests/e2e/run-e2e.sh "$root" "$wine_run" "$build/win64/tests/e2e/qx_e2e_driver.exe" \
     "$program" "$port" "$build/walk"
 for bmp in "$shots"/*.bmp; do
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"

@@ -23,7 +23,8 @@ namespace {
 constexpr char kAreaFetchFailedText[] = "エリア情報の取得ができませんでした。";
 constexpr char kAreaFetchFailedCaption[] = "通信エラー";
 
-// Widths in pixels; the last column takes the rest of the list.
+// Widths in pixels at 96 dpi (scaled to the list's dpi); the last column takes
+// the rest of the list.
 constexpr ListColumn kHotelColumns[] = {
     {"ID", LVCFMT_LEFT, 0},
     {"施設名", LVCFMT_LEFT, 160},

@@ -1,6 +1,7 @@
 #include "controls/CaptionLabel.h"
 
 #include "controls/GradientBands.h"
+#include "controls/WindowDpi.h"
 
 namespace qx {
 
@@ -60,15 +61,16 @@ void CaptionLabel::PaintBands(HDC dc, const RECT& client) const {
 void CaptionLabel::PaintText(HDC dc, RECT area) const {
     char text[kMaxTextLength + 1] = {};
     GetWindowTextA(Window(), text, sizeof(text));
+    const int scaledMargin = ScaleToWindow(Window(), margin);
     UINT format = DT_SINGLELINE | DT_VCENTER;
     if (alignment == kAlignCentre) {
         format |= DT_CENTER;
     } else if (alignment == kAlignLeft) {
         format |= DT_LEFT;
-        area.left += margin;
+        area.left += scaledMargin;
     } else {
         format |= DT_RIGHT;
-        area.right -= margin;
+        area.right -= scaledMargin;
     }
     DrawTextA(dc, text, -1, &area, format);
 }

@@ -21,7 +21,8 @@ public:
 
     CaptionLabel();
 
-    // Space kept free beside left- or right-aligned text, in pixels.
+    // Space kept free beside left- or right-aligned text, in pixels at 96 dpi
+    // (scaled to the control's dpi when painted).
     int margin = 10;
     COLORREF startColour;
     COLORREF endColour;

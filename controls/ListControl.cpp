@@ -1,5 +1,7 @@
 #include "controls/ListControl.h"
 
+#include "controls/WindowDpi.h"
+
 namespace qx {
 
 namespace {
@@ -43,14 +45,17 @@ int ListControl::RemainingColumnWidth(int fixedWidth) const {
 }
 
 void ListControl::InsertColumns(const ListColumn* columns, int count) const {
+    const auto scaledWidth = [this](const ListColumn& column) {
+        return column.width < 0 ? 0 : ScaleToWindow(list_, column.width);
+    };
     int fixedWidth = 0;
     for (int index = 0; index < count; ++index) {
-        fixedWidth += columns[index].width < 0 ? 0 : columns[index].width;
+        fixedWidth += scaledWidth(columns[index]);
     }
     const int restWidth = RemainingColumnWidth(fixedWidth);
     for (int index = 0; index < count; ++index) {
         const ListColumn& column = columns[index];
-        InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : column.width, index);
+        InsertColumn(index, column.title, column.format, column.width < 0 ? restWidth : scaledWidth(column), index);
     }
 }
 
@@ -155,13 +160,15 @@ bool ListControl::SetHeaderItemFormat(int index, int format) const {
 }
 
 HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId) {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    HIMAGELIST images = ImageList_Create(width, height, ILC_COLOR8 | ILC_MASK, 2, 1);
     if (images == nullptr) {
         return nullptr;
     }
     ImageList_SetBkColor(images, RGB(255, 255, 255));
-    auto* icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    auto* icon =
+        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height, 0));
     if (icon != nullptr) {
         ImageList_AddIcon(images, icon);
         DestroyIcon(icon);

@@ -8,17 +8,17 @@
 
 namespace qx {
 
-// One column of a list set up from a table; a width of -1 takes the width the
-// other columns leave.
+// One column of a list set up from a table: its width in pixels at 96 dpi, or
+// -1 for the width the other columns leave.
 struct ListColumn {
     const char* title;
     int format;
     int width;
 };
 
-// A 16×16 masked image list on white holding the icon iconId of module at the
-// small-icon size (empty when the icon cannot be loaded); null when the list
-// cannot be made. The caller destroys it.
+// A masked image list on white of the system's small-icon size (16×16 at
+// 96 dpi) holding the icon iconId of module (empty when the icon cannot be
+// loaded); null when the list cannot be made. The caller destroys it.
 HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId);
 
 // Holds off a list's drawing while many rows change, so that the list does
@@ -48,8 +48,8 @@ public:
     // The width left for the last column once fixedWidth is taken: the list's
     // outer width less a vertical scroll bar and the two window edges.
     int RemainingColumnWidth(int fixedWidth) const;
-    // Inserts the columns in order, column k with sub-item k; a column of
-    // width -1 gets what the fixed widths of the others leave.
+    // Inserts the columns in order, column k with sub-item k, the fixed widths
+    // scaled to the list's dpi; a column of width -1 gets what the others leave.
     void InsertColumns(const ListColumn* columns, int count) const;
     // The image index is set only when it is not -1. Answers the new row's
     // index, or -1.

@@ -11,13 +11,21 @@
 #include <imm.h>
 
 #include <cstring>
+#include <iterator>
 
 namespace qx {
 namespace {
 
 constexpr DWORD kGeocodeTimeLimitMs = 5000;
 
-constexpr int kNameWidth = 150;
+// Widths in pixels at 96 dpi (scaled to the list's dpi); the address takes the
+// rest of the list.
+constexpr ListColumn kPlaceColumns[] = {
+    {"lat", LVCFMT_LEFT, 0},
+    {"lng", LVCFMT_LEFT, 0},
+    {"名称", LVCFMT_LEFT, 150},
+    {"所在地", LVCFMT_LEFT, -1},
+};
 // Two bytes more than the name field: should the list's copy end in half a
 // character, that half lies beyond what the field takes, and the field's own
 // cut on a character boundary sees whole characters only.
@@ -96,16 +104,7 @@ void LandmarkDialog::SetUpList() {
         list.SetSmallImageList(images_);
     }
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-
-    const int addressWidth = list.RemainingColumnWidth(kNameWidth);
-    const struct {
-        const char* title;
-        int width;
-    } columns[] = {{"lat", 0}, {"lng", 0}, {"名称", kNameWidth}, {"所在地", addressWidth}};
-    int index = 0;
-    for (const auto& column : columns) {
-        list.InsertColumn(index++, column.title, LVCFMT_LEFT, column.width);
-    }
+    list.InsertColumns(kPlaceColumns, static_cast<int>(std::size(kPlaceColumns)));
 }
 
 void LandmarkDialog::ReleaseImages() {

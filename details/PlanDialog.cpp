@@ -19,7 +19,8 @@ struct DetailEdit {
     const char* text;
 };
 
-// Widths in pixels; the last column takes the rest of the list.
+// Widths in pixels at 96 dpi (scaled to the list's dpi); the last column takes
+// the rest of the list.
 constexpr ListColumn kPlanColumns[] = {
     {"予約", LVCFMT_LEFT, 0},
     {"部屋タイプ", LVCFMT_LEFT, 210},

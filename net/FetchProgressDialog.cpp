@@ -1,5 +1,6 @@
 #include "net/FetchProgressDialog.h"
 
+#include "controls/WindowDpi.h"
 #include "net/ConvertUtf8Reply.h"
 #include "res/resource.h"
 
@@ -9,8 +10,11 @@ namespace {
 // The fetch starts from the timer, once the window is on screen.
 constexpr UINT kFetchStartDelayMs = 200;
 
-HFONT CreateLabelFont() {
-    return CreateFontA(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+// The label's text height in pixels at 96 dpi.
+constexpr int kLabelFontHeight = 16;
+
+HFONT CreateLabelFont(int height) {
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "ＭＳ ゴシック");
 }
 
@@ -37,7 +41,7 @@ INT_PTR FetchProgressDialog::Run() {
 LRESULT FetchProgressDialog::OnInitDialog(WPARAM, LPARAM) {
     CentreOverOwner();
     label_ = Item(IDC_PROGRESS_LABEL);
-    labelFont_ = CreateLabelFont();
+    labelFont_ = CreateLabelFont(ScaleToWindow(label_, kLabelFontHeight));
     if (labelFont_) {
         SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
     }

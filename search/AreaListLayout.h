@@ -5,13 +5,13 @@
 
 namespace qx {
 
-// Pixels between the small-class list and a shown detail-class list.
+// Pixels at 96 dpi between the small-class list and a shown detail-class list.
 inline constexpr int kAreaListGap = 5;
 
 // The right edge of the small-class list, given the detail list's edges (in
-// the same coordinates).
-constexpr int SmallClassListRight(int detailLeft, int detailRight, bool detailShown) {
-    return detailShown ? detailLeft - kAreaListGap : detailRight;
+// the same coordinates) and the gap in those pixels.
+constexpr int SmallClassListRight(int detailLeft, int detailRight, bool detailShown, int gap) {
+    return detailShown ? detailLeft - gap : detailRight;
 }
 
 }  // namespace qx

@@ -10,6 +10,7 @@
 #include "framework/HtmlHelp.h"
 #include "framework/MessageBoxes.h"
 #include "controls/ListControl.h"
+#include "controls/WindowDpi.h"
 #include "details/LandmarkDialog.h"
 #include "net/FetchProgressDialog.h"
 #include "parse/DecimalText.h"
@@ -327,7 +328,8 @@ void SearchConditionsDialog::UpdateDetailClasses(int smallPosition) {
     GetWindowRect(detailList, &detailRect);
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&smallRect), 2);
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&detailRect), 2);
-    const int right = SmallClassListRight(detailRect.left, detailRect.right, hasDetails);
+    const int right =
+        SmallClassListRight(detailRect.left, detailRect.right, hasDetails, ScaleToWindow(Window(), kAreaListGap));
     SetWindowPos(smallList, nullptr, 0, 0, right - smallRect.left, smallRect.bottom - smallRect.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SelectComboItem(detailList, 0);

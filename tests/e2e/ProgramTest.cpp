@@ -36,6 +36,11 @@ std::string ProgramPath() {
     return WindowsPathOf("QX_FRONT_EXE");
 }
 
+// True when run.sh (without a display) asks for screenshots of the walk.
+bool ShotsWanted() {
+    return !WindowsPathOf("QX_E2E_SHOTS").empty();
+}
+
 // Saves the screen into the walk folder when one is given (run.sh without a display).
 void Shot(const std::string& name) {
     static int number = 0;
@@ -191,7 +196,14 @@ protected:
         SetPickerDate(dialog, IDC_CHECKIN_PICKER, dates.year, 1, dates.checkinDay);
         SetPickerDate(dialog, IDC_CHECKOUT_PICKER, dates.year, 1, dates.checkoutDay);
         Shot("search-conditions");
+        if (ShotsWanted()) {
+            // The reply held back long enough for a picture of the progress window.
+            EXPECT_TRUE(ArmFault("/vws/1.4/rest", "delay", 1, "&seconds=2"));
+        }
         Click(dialog, IDOK);
+        if (ShotsWanted() && program_->WaitForWindow(kProgressCaption) != nullptr) {
+            Shot("progress");
+        }
         return "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=VacantHotelSearch"
                "&version=2007-02-28&largeClassCode=japan&middleClassCode=tokyo&smallClassCode=tokyo23"
                "&detailClassCode=chiyoda&checkinDate=" +
