@@ -397,7 +397,8 @@ std::string SoakRun::Search(HWND dialog, const SearchForm& form, Fault fault, bo
 }
 
 // A fetch that fails ends the attempt with the no-reply message; a stalled
-// one either runs into the time limit or is cancelled in the progress window.
+// one either runs into the time limit or is cancelled in the progress window,
+// which shows nothing.
 std::string SoakRun::AwaitFetchFailure(Fault fault) {
     const std::string name = FaultPlan::Name(fault);
     const bool stalls = FaultPlan::Stalls(fault);
@@ -406,8 +407,13 @@ std::string SoakRun::AwaitFetchFailure(Fault fault) {
         EXPECT_NE(progress, nullptr) << "no progress window under " << name;
         Sleep(static_cast<DWORD>(Between(300, 1500)));
         Click(progress, IDCANCEL);
-        ExpectMessage(kNoReply, 4000, "cancelled " + name);
-        return "cancelled, no-reply message";
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(progress); }, 4000)) << "cancelled " << name;
+        // A message for the cancel would open before the program's thread
+        // answers again, so once the search dialog answers none may be open.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(program_.WaitForWindow(kSearchCaption, 4000), WM_NULL, 0, 0, SMTO_NORMAL, 4000, &answer);
+        EXPECT_FALSE(AnswerMessageBox(program_, kNoReply.caption, 0).found) << "cancelled " << name;
+        return "cancelled, no message";
     }
     const DWORD start = GetTickCount();
     ExpectMessage(kNoReply, stalls ? 45000 : 15000, name);
