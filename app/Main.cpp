@@ -7,6 +7,7 @@
 #include "app/CMessageLoop.h"
 #include "app/DialogKeyboardFilter.h"
 #include "app/MainDialog.h"
+#include "net/ServiceHosts.h"
 
 #include <windows.h>
 
@@ -21,8 +22,9 @@ int Run(LPSTR, int showCommand) {
     CMessageLoop loop;
     application.AddMessageLoop(&loop);
     int result = 0;
+    const ServiceHosts hosts = CompiledServiceHosts();
     {
-        MainDialog mainDialog;
+        MainDialog mainDialog(hosts);
         HWND window = mainDialog.CreateHidden();
         if (window != nullptr) {
             DialogKeyboardFilter keyboard(window);

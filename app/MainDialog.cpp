@@ -3,17 +3,16 @@
 #include "framework/HtmlHelp.h"
 #include "framework/MessageBoxes.h"
 #include "controls/ListControl.h"
+#include "details/LandmarkDialog.h"
 #include "details/PlanDialog.h"
 #include "net/ExternalLinks.h"
 #include "net/FetchProgressDialog.h"
 #include "parse/DecimalText.h"
 #include "res/resource.h"
 #include "search/ConditionSummaryView.h"
+#include "search/SearchConditionsDialog.h"
 #include "search/SearchRequest.h"
 
-#include <BuildConfig.h>
-
-#include <cstdio>
 #include <iterator>
 #include <string>
 
@@ -46,8 +45,6 @@ constexpr COLORREF kCaptionStart = RGB(50, 50, 255);
 constexpr COLORREF kCaptionEnd = RGB(150, 150, 240);
 constexpr COLORREF kCaptionText = RGB(255, 255, 255);
 
-// The area request is composed in a text of this many bytes with its zero.
-constexpr std::size_t kAreaUrlCapacity = 256;
 // A hotel number is read back from the list into this many bytes.
 constexpr int kHotelNoBufferSize = 32;
 
@@ -93,7 +90,7 @@ LRESULT MainDialog::OnInitDialog(WPARAM, LPARAM) {
         ShowMessageBox(Window(), kAreaFetchFailedText, kAreaFetchFailedCaption, MB_ICONINFORMATION);
         return FALSE;
     }
-    SearchConditionsDialog first(catalogue_, reply_, conditions_, false);
+    SearchConditionsDialog first(catalogue_, reply_, conditions_, false, hosts_, LandmarkDialogPicker(hosts_));
     if (first.DoModal(GetActiveWindow(), IDD_SEARCH_CONDITIONS) != 0) {
         ReleaseResources();
         DestroyWindow();
@@ -112,15 +109,12 @@ void MainDialog::SetIcons() {
 }
 
 bool MainDialog::LoadAreas() {
-    char url[kAreaUrlCapacity] = {};
-    const int length = std::snprintf(url, sizeof url,
-                                     "http://%s/vws/1.4/rest?developerId=%s&operation=GetAreaClass&version=2007-02-28",
-                                     build::kServiceHost, kDeveloperId);
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof url) {
+    const std::string url = BuildAreaClassUrl(hosts_.service);
+    if (url.empty()) {
         return false;
     }
     std::string replyText;
-    FetchProgressDialog progress(url, replyText);
+    FetchProgressDialog progress(url.c_str(), replyText);
     // A fetch the user cancelled leaves the program without areas just as a
     // failed one does, so both are told: the message says why the lists are empty.
     if (progress.Run() != 0) {
@@ -200,14 +194,14 @@ bool MainDialog::SelectedHotelNo(std::int32_t& hotelNo) const {
 void MainDialog::OnMap() {
     std::int32_t hotelNo = 0;
     if (SelectedHotelNo(hotelNo)) {
-        OpenHotelMap(reply_.hotels, hotelNo);
+        OpenHotelMap(reply_.hotels, hotelNo, hosts_.map);
     }
 }
 
 void MainDialog::OnPlans() {
     std::int32_t hotelNo = 0;
     if (SelectedHotelNo(hotelNo)) {
-        PlanDialog plans(reply_, hotelNo);
+        PlanDialog plans(reply_, hotelNo, hosts_);
         plans.Run(GetActiveWindow());
     }
 }
@@ -215,7 +209,7 @@ void MainDialog::OnPlans() {
 void MainDialog::OnPage() {
     std::int32_t hotelNo = 0;
     if (SelectedHotelNo(hotelNo)) {
-        OpenHotelPage(reply_.hotels, hotelNo);
+        OpenHotelPage(reply_.hotels, hotelNo, hosts_.affiliate);
     }
 }
 
@@ -224,7 +218,8 @@ void MainDialog::OnHelp() {
 }
 
 void MainDialog::OnSearch() {
-    const INT_PTR result = RunSearchFromMainWindow(Window(), Item(IDC_HOTEL_LIST), catalogue_, reply_, conditions_);
+    const INT_PTR result = RunSearchFromMainWindow(Window(), Item(IDC_HOTEL_LIST), catalogue_, reply_, conditions_,
+                                                   hosts_, LandmarkDialogPicker(hosts_));
     if (result == 0 && !bound_) {
         BindResults();
     }

@@ -19,6 +19,7 @@
 #include "controls/SortableListView.h"
 #include "parse/AreaCatalogue.h"
 #include "parse/HotelSearchReply.h"
+#include "net/ServiceHosts.h"
 #include "search/SearchConditions.h"
 
 #include <windows.h>
@@ -36,7 +37,8 @@ public:
     // Behind the six summary edits.
     static constexpr COLORREF kSummaryBackground = RGB(255, 255, 220);
 
-    MainDialog() = default;
+    // Every request and link goes to hosts, which outlives the window.
+    explicit MainDialog(const ServiceHosts& hosts) : hosts_(hosts) {}
     ~MainDialog() override;
 
     // Creates the hidden window and runs the start-up; null when the window
@@ -66,6 +68,7 @@ private:
     void Close();
     void ReleaseResources();
 
+    const ServiceHosts& hosts_;
     AreaCatalogue catalogue_;
     HotelSearchReply reply_;
     SearchConditions conditions_;

@@ -69,8 +69,8 @@ const LandmarkDialog::MessageMap LandmarkDialog::kMessageMap = {
     OnNotify(IDC_LANDMARK_LIST, NM_DBLCLK, &LandmarkDialog::OnListDoubleClick),
 };
 
-LandmarkDialog::LandmarkDialog(SearchConditions& conditions, std::string_view geocodeHost, std::string_view mapHost)
-    : conditions_(conditions), geocodeHost_(geocodeHost), mapHost_(mapHost) {}
+LandmarkDialog::LandmarkDialog(SearchConditions& conditions, const ServiceHosts& hosts)
+    : conditions_(conditions), hosts_(hosts) {}
 
 LRESULT LandmarkDialog::OnInitDialog(WPARAM, LPARAM) {
     CentreOverOwner();
@@ -164,7 +164,7 @@ std::string LandmarkDialog::LandmarkText() const {
 
 // The dialog stays usable while it waits; closing it cuts the wait short.
 bool LandmarkDialog::FetchPlaces(const std::string& text, std::string& page) {
-    HttpFetchJobPtr job = HttpFetchJob::Create(GeocodeRequestUrl(text, geocodeHost_), &page);
+    HttpFetchJobPtr job = HttpFetchJob::Create(GeocodeRequestUrl(text, hosts_.geocode), &page);
     runningFetch_ = job.get();
     const int result = WaitForFetch(*job, FetchTextWorker, kGeocodeTimeLimitMs);
     runningFetch_ = nullptr;
@@ -244,7 +244,7 @@ void LandmarkDialog::OnMap() {
     if (!ReadSelectedPlace(place)) {
         return;
     }
-    OpenUrl(LandmarkMapUrl(place, mapHost_));
+    OpenUrl(LandmarkMapUrl(place, hosts_.map));
 }
 
 void LandmarkDialog::OnCancel() {
@@ -252,6 +252,13 @@ void LandmarkDialog::OnCancel() {
         runningFetch_->stopWaiting = true;
     }
     EndDialog(-1);
+}
+
+LandmarkPicker LandmarkDialogPicker(const ServiceHosts& hosts) {
+    return [&hosts](HWND owner, SearchConditions& conditions) {
+        LandmarkDialog dialog(conditions, hosts);
+        return dialog.DoModal(owner, IDD_LANDMARK) == 0;
+    };
 }
 
 }  // namespace qx

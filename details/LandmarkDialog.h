@@ -3,7 +3,7 @@
 // chosen one on the web map and, on OK, writes its name and position into the
 // caller's search conditions.
 //
-//   LandmarkDialog dialog(conditions);
+//   LandmarkDialog dialog(conditions, hosts);
 //   if (dialog.DoModal(owner, IDD_LANDMARK) == 0) { /* landmarkName, latitude, longitude written */ }
 //
 // DoModal ends with 0 when a place was chosen and with -1 when cancelled; the
@@ -11,12 +11,11 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "net/ServiceHosts.h"
+#include "search/LandmarkPicker.h"
 #include "search/SearchConditions.h"
 
-#include <BuildConfig.h>
-
 #include <string>
-#include <string_view>
 
 namespace qx {
 
@@ -28,10 +27,8 @@ class LandmarkDialog : public DialogImpl<LandmarkDialog> {
 public:
     static const MessageMap kMessageMap;
 
-    // The hosts ("name[:port]") of the geocoding page and of the web map; the
-    // program uses the built-in ones, tests their own server.
-    explicit LandmarkDialog(SearchConditions& conditions, std::string_view geocodeHost = build::kGeocodeHost,
-                            std::string_view mapHost = build::kMapHost);
+    // Asks the geocoding page and opens the web map of hosts, which outlives the dialog.
+    LandmarkDialog(SearchConditions& conditions, const ServiceHosts& hosts);
 
 private:
     LRESULT OnInitDialog(WPARAM, LPARAM);
@@ -57,11 +54,14 @@ private:
     void Choose();
 
     SearchConditions& conditions_;
-    const std::string geocodeHost_;
-    const std::string mapHost_;
+    const ServiceHosts& hosts_;
     HIMAGELIST images_ = nullptr;
     // The fetch being waited for, so that closing the dialog can cut the wait short.
     HttpFetchJob* runningFetch_ = nullptr;
 };
+
+// The picker the search conditions dialog opens on a click of its landmark
+// radio button: this dialog on hosts, which must outlive the picker.
+LandmarkPicker LandmarkDialogPicker(const ServiceHosts& hosts);
 
 }  // namespace qx

@@ -4,8 +4,6 @@
 
 #include "details/LandmarkTable.h"
 
-#include <BuildConfig.h>
-
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,11 +20,11 @@ inline constexpr std::size_t kLandmarkQueryMaxLength = 255;
 std::string GeocodeRequestPath(std::string_view typedText);
 
 // "http://<host>" followed by GeocodeRequestPath(typedText).
-std::string GeocodeRequestUrl(std::string_view typedText, std::string_view geocodeHost = build::kGeocodeHost);
+std::string GeocodeRequestUrl(std::string_view typedText, std::string_view geocodeHost);
 
 // The web map around a listed place. Its coordinates are WGS 84 already, so
 // unlike a hotel's they are not shifted; they are read as the dialog reads them
 // back from the list (LandmarkCoordinate).
-std::string LandmarkMapUrl(const LandmarkRecord& place, std::string_view mapHost = build::kMapHost);
+std::string LandmarkMapUrl(const LandmarkRecord& place, std::string_view mapHost);
 
 }  // namespace qx

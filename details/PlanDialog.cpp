@@ -48,7 +48,8 @@ const PlanDialog::MessageMap PlanDialog::kMessageMap = {
     OnNotify(IDC_PLAN_LIST, NM_DBLCLK, &PlanDialog::OnPlanDoubleClick),
 };
 
-PlanDialog::PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo) : reply_(reply), hotelNo_(hotelNo) {}
+PlanDialog::PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo, const ServiceHosts& hosts)
+    : reply_(reply), hotelNo_(hotelNo), hosts_(hosts) {}
 
 PlanDialog::~PlanDialog() {
     ReleaseResources();
@@ -229,11 +230,11 @@ void PlanDialog::OnReserve() {
     }
     char reserveUrl[kReserveUrlBufferSize] = {};
     list.CellText(row, 0, reserveUrl, sizeof reserveUrl);
-    OpenReservationPage(reserveUrl);
+    OpenReservationPage(reserveUrl, hosts_.affiliate);
 }
 
 void PlanDialog::OnHotelPage() {
-    OpenHotelPage(reply_.hotels, hotelNo_);
+    OpenHotelPage(reply_.hotels, hotelNo_, hosts_.affiliate);
 }
 
 LRESULT PlanDialog::OnPlanSelectionChanged(NMHDR*) {

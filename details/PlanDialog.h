@@ -15,6 +15,7 @@
 #include "controls/SortableListView.h"
 #include "net/HotelPictureFiles.h"
 #include "net/HotelPictureDownload.h"
+#include "net/ServiceHosts.h"
 #include "parse/HotelSearchReply.h"
 
 #include <windows.h>
@@ -30,7 +31,8 @@ public:
     // Light yellow behind the detail edits.
     static constexpr COLORREF kDetailBackground = RGB(255, 255, 220);
 
-    PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo);
+    // The pages open through the affiliate host of hosts, which outlives the dialog.
+    PlanDialog(const HotelSearchReply& reply, std::int32_t hotelNo, const ServiceHosts& hosts);
     ~PlanDialog() override;
 
     // Runs the dialog modally; answers the id of the button that closed it.
@@ -58,6 +60,7 @@ private:
 
     const HotelSearchReply& reply_;
     const std::int32_t hotelNo_;
+    const ServiceHosts& hosts_;
     HotelRecord hotel_{};
     SortableListView planList_;
     HIMAGELIST images_ = nullptr;

@@ -5,8 +5,6 @@
 
 #include "parse/HotelSearchReply.h"
 
-#include <BuildConfig.h>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,15 +18,13 @@ void OpenUrl(const std::string& url);
 
 // The map around the hotel with that number, through the browser program
 // beside the executable when there is one. False when no hotel has the number.
-bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo,
-                  std::string_view mapHost = build::kMapHost);
+bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view mapHost);
 
 // The hotel's own page through the affiliate redirect. False when no hotel
 // has the number.
-bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo,
-                   std::string_view affiliateHost = build::kAffiliateHost);
+bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view affiliateHost);
 
 // A plan's reservation page through the affiliate redirect.
-void OpenReservationPage(std::string_view reserveUrl, std::string_view affiliateHost = build::kAffiliateHost);
+void OpenReservationPage(std::string_view reserveUrl, std::string_view affiliateHost);
 
 }  // namespace qx

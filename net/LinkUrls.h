@@ -1,13 +1,10 @@
 // The addresses opened in the browser: the web map around a point and the
 // affiliate redirect to a hotel page or a reservation page.
 //
-// Hosts are parameters so that tests can point the links at their own server;
-// callers pass the hosts compiled into the program.
+// Each takes the host it links to from the caller's ServiceHosts.
 #pragma once
 
 #include "parse/HotelSearchReply.h"
-
-#include <BuildConfig.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -37,19 +34,18 @@ struct GeoPoint {
 GeoPoint TokyoSecondsToWgs84(double latitudeSeconds, double longitudeSeconds);
 
 // "http://<host>/maps?spn=0.01,0.01&z=18&ll=<lat>,<lon>", six decimals each.
-std::string MapUrl(GeoPoint point, std::string_view mapHost = build::kMapHost);
+std::string MapUrl(GeoPoint point, std::string_view mapHost);
 
 // The map around a hotel, its position converted to WGS 84.
-std::string HotelMapUrl(const HotelRecord& hotel, std::string_view mapHost = build::kMapHost);
+std::string HotelMapUrl(const HotelRecord& hotel, std::string_view mapHost);
 
 // "http://<host>/hgc/<affiliate id>/?pc=<target percent-encoded>". The target
 // is read up to its first zero byte.
-std::string AffiliateUrl(std::string_view target, std::string_view affiliateHost = build::kAffiliateHost);
+std::string AffiliateUrl(std::string_view target, std::string_view affiliateHost);
 
 // The affiliate link to a reservation address, of which at most the first 511
 // bytes are used (cut on a character boundary).
-std::string ReservationPageUrl(std::string_view reserveUrl,
-                               std::string_view affiliateHost = build::kAffiliateHost);
+std::string ReservationPageUrl(std::string_view reserveUrl, std::string_view affiliateHost);
 
 // The first hotel with that number, or nullptr.
 const HotelRecord* FindHotelByNumber(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo);

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "search/ConditionSummary.h"
 #include "search/HotelListRow.h"
+#include "search/SearchConditionsDialog.h"
 
 namespace qx {
 namespace {
@@ -52,11 +53,11 @@ void FillHotelList(HWND hotelList, const HotelSearchReply& reply) {
 }
 
 INT_PTR RunSearchFromMainWindow(HWND mainWindow, HWND hotelList, AreaCatalogue& catalogue, HotelSearchReply& reply,
-                                SearchConditions& conditions, const ServiceHosts& hosts) {
+                                SearchConditions& conditions, const ServiceHosts& hosts,
+                                const LandmarkPicker& pickLandmark) {
     const bool conditionsExist =
         conditions.areaMode == kAreaModeByClass || conditions.areaMode == kAreaModeNearLandmark;
-    SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist);
-    dialog.SetHosts(hosts);
+    SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts, pickLandmark);
     const INT_PTR result = dialog.DoModal(GetActiveWindow(), IDD_SEARCH_CONDITIONS);
     if (result == 0) {
         ShowConditionSummary(mainWindow, conditions);

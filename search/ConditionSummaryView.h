@@ -7,8 +7,9 @@
 
 #include "parse/AreaCatalogue.h"
 #include "parse/HotelSearchReply.h"
+#include "net/ServiceHosts.h"
+#include "search/LandmarkPicker.h"
 #include "search/SearchConditions.h"
-#include "search/SearchConditionsDialog.h"
 
 namespace qx {
 
@@ -23,8 +24,10 @@ void FillHotelList(HWND hotelList, const HotelSearchReply& reply);
 // Opens the search conditions dialog on the main window's records, owned by
 // the active window; the held conditions are shown once some were stored.
 // After a successful search the summary and the list (unsorted) are renewed.
-// Returns the dialog's result: 0 after a search, -1 when cancelled.
+// Returns the dialog's result: 0 after a search, -1 when cancelled. The
+// dialog searches on hosts and picks landmarks with pickLandmark.
 INT_PTR RunSearchFromMainWindow(HWND mainWindow, HWND hotelList, AreaCatalogue& catalogue, HotelSearchReply& reply,
-                                SearchConditions& conditions, const ServiceHosts& hosts = {});
+                                SearchConditions& conditions, const ServiceHosts& hosts,
+                                const LandmarkPicker& pickLandmark);
 
 }  // namespace qx

@@ -11,7 +11,6 @@
 #include "framework/MessageBoxes.h"
 #include "controls/ListControl.h"
 #include "controls/WindowDpi.h"
-#include "details/LandmarkDialog.h"
 #include "net/FetchProgressDialog.h"
 #include "parse/DecimalText.h"
 #include "parse/FixedText.h"
@@ -158,11 +157,14 @@ const SearchConditionsDialog::MessageMap SearchConditionsDialog::kMessageMap = {
 };
 
 SearchConditionsDialog::SearchConditionsDialog(AreaCatalogue& catalogue, HotelSearchReply& reply,
-                                               SearchConditions& conditions, bool conditionsExist)
+                                               SearchConditions& conditions, bool conditionsExist,
+                                               const ServiceHosts& hosts, LandmarkPicker pickLandmark)
     : catalogue_(catalogue),
       reply_(reply),
       conditions_(conditions),
-      conditionsExist_(conditionsExist) {}
+      conditionsExist_(conditionsExist),
+      hosts_(hosts),
+      pickLandmark_(std::move(pickLandmark)) {}
 
 LRESULT SearchConditionsDialog::OnInitDialog(WPARAM, LPARAM) {
     CentreOverOwner();
@@ -350,8 +352,7 @@ void SearchConditionsDialog::OnAreaRadio() {
 // to the search by area.
 void SearchConditionsDialog::OnLandmarkRadio() {
     ApplyAreaRule(false);
-    LandmarkDialog landmark(conditions_, hosts_.geocode, hosts_.map);
-    if (landmark.DoModal(Window(), IDD_LANDMARK) == 0) {
+    if (pickLandmark_(Window(), conditions_)) {
         SetDlgItemTextA(Window(), IDC_LANDMARK_NAME, conditions_.landmarkName);
     } else {
         ReturnToAreaSearch();

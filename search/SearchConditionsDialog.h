@@ -10,26 +10,17 @@
 
 #include <windows.h>
 
-#include <BuildConfig.h>
-
 #include <string>
-#include <utility>
 
 #include "framework/Dialog.h"
 #include "controls/CaptionLabel.h"
 #include "parse/AreaCatalogue.h"
 #include "parse/HotelSearchReply.h"
+#include "net/ServiceHosts.h"
+#include "search/LandmarkPicker.h"
 #include "search/SearchConditions.h"
 
 namespace qx {
-
-// The hosts ("name[:port]") the dialog and the landmark dialog talk to: the
-// built-in ones in the program, the tests' own server in tests.
-struct ServiceHosts {
-    std::string service = build::kServiceHost;
-    std::string geocode = build::kGeocodeHost;
-    std::string map = build::kMapHost;
-};
 
 class SearchConditionsDialog : public DialogImpl<SearchConditionsDialog> {
 public:
@@ -37,10 +28,10 @@ public:
 
     // conditionsExist: show the held conditions; otherwise the start-up
     // defaults, with the cancel button reading as the one that ends the program.
+    // The search goes to the service host of hosts, which outlives the dialog;
+    // pickLandmark runs on every click of the landmark radio button.
     SearchConditionsDialog(AreaCatalogue& catalogue, HotelSearchReply& reply, SearchConditions& conditions,
-                           bool conditionsExist);
-
-    void SetHosts(ServiceHosts hosts) { hosts_ = std::move(hosts); }
+                           bool conditionsExist, const ServiceHosts& hosts, LandmarkPicker pickLandmark);
 
 private:
     LRESULT OnInitDialog(WPARAM, LPARAM);
@@ -78,7 +69,8 @@ private:
     HotelSearchReply& reply_;
     SearchConditions& conditions_;
     const bool conditionsExist_;
-    ServiceHosts hosts_;
+    const ServiceHosts& hosts_;
+    const LandmarkPicker pickLandmark_;
     CaptionLabel areaCaption_;
     CaptionLabel stayCaption_;
 };

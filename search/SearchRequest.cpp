@@ -138,6 +138,18 @@ std::string FacilityPart(const SearchConditions& conditions) {
 
 }  // namespace
 
+std::string BuildAreaClassUrl(std::string_view serviceHost) {
+    std::string url = "http://";
+    url += serviceHost;
+    url += "/vws/1.4/rest?developerId=";
+    url += kDeveloperId;
+    url += "&operation=GetAreaClass&version=2007-02-28";
+    if (url.size() >= kAreaClassUrlCapacity) {
+        return std::string();
+    }
+    return url;
+}
+
 SearchUrlResult BuildSearchUrl(SearchConditions& conditions, const AreaCatalogue& catalogue,
                                const SearchFormInput& form, std::string_view serviceHost) {
     if (const char* message = DateRefusal(conditions, form.now)) {

@@ -1,4 +1,5 @@
-// Validates the search conditions and composes the VacantHotelSearch request.
+// The web service's requests: GetAreaClass, and VacantHotelSearch composed
+// from the validated search conditions.
 //
 // Window-free: instead of showing a message box the builder returns the text,
 // caption and icon kind, and the conditions dialog shows them.
@@ -17,9 +18,14 @@ namespace qx {
 // The web service's developer identifier, sent with every request.
 inline constexpr char kDeveloperId[] = "5c0d3e7a91b24f68a0e7c1d2b3f49a86";
 
-// The request is fetched from a fixed buffer of this many bytes with its zero;
-// a longer composition is refused, never sent cut.
+// The requests are fetched from fixed buffers of these many bytes with their
+// zero; a longer composition is refused, never sent cut.
+inline constexpr std::size_t kAreaClassUrlCapacity = 256;
 inline constexpr std::size_t kSearchUrlCapacity = 1024;
+
+// "http://<serviceHost>/vws/1.4/rest?..." asking for the area hierarchy; empty
+// when it does not fit in kAreaClassUrlCapacity.
+std::string BuildAreaClassUrl(std::string_view serviceHost);
 
 enum class MessageIcon { Information, Warning };
 

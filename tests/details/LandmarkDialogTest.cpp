@@ -214,7 +214,9 @@ protected:
     // end it. A scenario that did not (a failed assertion, a choice that did
     // nothing) fails and cancels it.
     INT_PTR Run(const Scenario& scenario) {
-        LandmarkDialog dialog(conditions_, qxtest::LocalWebHost(), kMapHost);
+        const std::string local = qxtest::LocalWebHost();
+        const ServiceHosts hosts{local, local, kMapHost, local};
+        LandmarkDialog dialog(conditions_, hosts);
         test::ModalDriver driver(&ShownDialog);
         driver.Add("scenario", [&scenario](HWND shown) {
             scenario(shown);

@@ -6,7 +6,6 @@
 #include "res/resource.h"
 #include "tests/support/WindowTestSupport.h"
 
-#include <BuildConfig.h>
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
@@ -27,6 +26,9 @@ namespace {
 // Size of the waiting picture the program carries.
 constexpr int kWaitWidth = 119;
 constexpr int kWaitHeight = 134;
+
+// The pages go to the browser log, never to this host.
+constexpr char kAffiliateHost[] = "aff.test:8080";
 
 std::string LocalWebUrl(const std::string& pathAndQuery) {
     const char* port = std::getenv("QX_LOCALWEB_PORT");
@@ -124,7 +126,7 @@ std::string Escaped(const std::string& text) {
 }
 
 std::string AffiliateUrl(const std::string& target) {
-    return WithoutUnreservedEscapes(std::string("http://") + build::kAffiliateHost +
+    return WithoutUnreservedEscapes(std::string("http://") + kAffiliateHost +
                                     "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=" + Escaped(target));
 }
 
@@ -165,7 +167,7 @@ protected:
     void TearDown() override { test::PumpPendingMessages(); }
 
     INT_PTR RunWith(test::ModalDriver& driver, std::int32_t hotelNo) {
-        PlanDialog dialog(reply_, hotelNo);
+        PlanDialog dialog(reply_, hotelNo, hosts_);
         driver.Start();
         return dialog.Run(nullptr);
     }
@@ -173,6 +175,7 @@ protected:
     static HWND FindPlanDialog() { return test::FindThreadDialogWithChild(IDC_PLAN_LIST); }
 
     HotelSearchReply reply_;
+    const ServiceHosts hosts_{"", "", "", kAffiliateHost};
 };
 
 TEST_F(PlanDialogTest, ShowsTheHotelItsPlansSortedAndItsPictureThenDeletesBothFiles) {

@@ -12,6 +12,7 @@
 
 #include "DialogScript.h"
 #include "ServiceAccess.h"
+#include "details/LandmarkDialog.h"
 #include "framework/Dialog.h"
 #include "res/resource.h"
 #include "search/LocalDateTime.h"
@@ -225,6 +226,8 @@ TEST_F(ConditionSummaryViewTest, ListHoldsExactlyTheReplyHotelsInReplyOrder) {
 TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
     const std::string host = test::LocalWebHost();
     ASSERT_FALSE(host.empty()) << "the local web service is not running";
+    const ServiceHosts hosts{host, host, host, host};
+    const LandmarkPicker pickLandmark = LandmarkDialogPicker(hosts);
     AreaCatalogue catalogue;
     catalogue.SetReplyText(test::FetchAreaReply());
     HotelSearchReply reply;
@@ -237,7 +240,7 @@ TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
     std::string cancelText;
     HWND owner = nullptr;
     const INT_PTR first = DialogScript::Run(
-        [&] { return RunSearchFromMainWindow(main.Window(), list, catalogue, reply, conditions, {host, host, host}); },
+        [&] { return RunSearchFromMainWindow(main.Window(), list, catalogue, reply, conditions, hosts, pickLandmark); },
         [&](DialogScript& driver) {
             HWND dialog = driver.WaitForDialog("検索条件設定");
             ASSERT_NE(dialog, nullptr);
@@ -263,7 +266,7 @@ TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
     // Cancelled: the held conditions were shown, the window keeps everything.
     conditions.adultNum = 3;
     const INT_PTR second = DialogScript::Run(
-        [&] { return RunSearchFromMainWindow(main.Window(), list, catalogue, reply, conditions, {host, host, host}); },
+        [&] { return RunSearchFromMainWindow(main.Window(), list, catalogue, reply, conditions, hosts, pickLandmark); },
         [&](DialogScript& driver) {
             HWND dialog = driver.WaitForDialog("検索条件設定");
             ASSERT_NE(dialog, nullptr);

@@ -15,6 +15,7 @@
 
 #include "DialogScript.h"
 #include "ServiceAccess.h"
+#include "details/LandmarkDialog.h"
 #include "res/resource.h"
 #include "search/ConditionSummary.h"
 #include "search/LocalDateTime.h"
@@ -126,9 +127,10 @@ protected:
     }
 
     INT_PTR Run(bool conditionsExist, const std::function<void(DialogScript&, HWND)>& script) {
-        SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist);
         const std::string host = test::LocalWebHost();
-        dialog.SetHosts({host, host, host});
+        const ServiceHosts hosts{host, host, host, host};
+        SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts,
+                                      LandmarkDialogPicker(hosts));
         return DialogScript::Run([&] { return dialog.DoModal(nullptr, IDD_SEARCH_CONDITIONS); },
                                  [&](DialogScript& driver) {
                                      HWND window = driver.WaitForDialog(kDialogCaption);

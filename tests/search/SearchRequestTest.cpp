@@ -441,3 +441,17 @@ TEST(SearchConditions, StartsWithEveryFieldZero) {
 }
 
 }  // namespace
+
+TEST(BuildAreaClassUrl, ComposesTheRequestOnTheServiceHost) {
+    EXPECT_EQ(qx::BuildAreaClassUrl(kHost),
+              "http://svc.test:8080/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86"
+              "&operation=GetAreaClass&version=2007-02-28");
+}
+
+// The request fills at most 255 bytes and its zero; a longer one is not sent cut.
+TEST(BuildAreaClassUrl, RefusesAHostThatMakesTheRequestTooLong) {
+    const std::size_t fixedLength = qx::BuildAreaClassUrl("").size();
+    const std::string longest(qx::kAreaClassUrlCapacity - 1 - fixedLength, 'h');
+    EXPECT_EQ(qx::BuildAreaClassUrl(longest).size(), qx::kAreaClassUrlCapacity - 1);
+    EXPECT_EQ(qx::BuildAreaClassUrl(longest + "h"), "");
+}

@@ -1,0 +1,11 @@
+#include "net/ServiceHosts.h"
+
+#include <BuildConfig.h>
+
+namespace qx {
+
+ServiceHosts CompiledServiceHosts() {
+    return ServiceHosts{build::kServiceHost, build::kGeocodeHost, build::kMapHost, build::kAffiliateHost};
+}
+
+}  // namespace qx
