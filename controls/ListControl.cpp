@@ -154,17 +154,16 @@ bool ListControl::SetHeaderItemFormat(int index, int format) const {
     return SendMessageA(Header(), HDM_SETITEMA, static_cast<WPARAM>(index), Pointer(&item)) != 0;
 }
 
-HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId) {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1);
-    if (images == nullptr) {
-        return nullptr;
+ImageList CreateSmallIconList(HINSTANCE module, int iconId) {
+    ImageList images(ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 1));
+    if (!images) {
+        return images;
     }
-    ImageList_SetBkColor(images, RGB(255, 255, 255));
-    auto* icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    if (icon != nullptr) {
-        ImageList_AddIcon(images, icon);
-        DestroyIcon(icon);
+    ImageList_SetBkColor(images.get(), RGB(255, 255, 255));
+    const IconHandle icon(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    if (icon) {
+        ImageList_AddIcon(images.get(), icon.get());
     }
     return images;
 }

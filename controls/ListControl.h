@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include "framework/ScopedHandles.h"
+
 namespace qx {
 
 // One column of a list set up from a table; a width of -1 takes the width the
@@ -17,9 +19,9 @@ struct ListColumn {
 };
 
 // A 16×16 masked image list on white holding the icon iconId of module at the
-// small-icon size (empty when the icon cannot be loaded); null when the list
-// cannot be made. The caller destroys it.
-HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId);
+// small-icon size (empty when the icon cannot be loaded); nothing when the
+// list cannot be made.
+ImageList CreateSmallIconList(HINSTANCE module, int iconId);
 
 // Holds off a list's drawing while many rows change, so that the list does
 // not invalidate each row as it changes (each an exchange with the window
