@@ -69,14 +69,9 @@ const MainDialog::MessageMap MainDialog::kMessageMap = {
     OnNotify(kAnyControl, LVN_ITEMCHANGED, &MainDialog::OnItemChanged),
 };
 
+// The members then destroy the icons, before the base destroys the window.
 MainDialog::~MainDialog() {
     ReleaseResources();
-    if (bigIcon_ != nullptr) {
-        DestroyIcon(bigIcon_);
-    }
-    if (smallIcon_ != nullptr) {
-        DestroyIcon(smallIcon_);
-    }
 }
 
 HWND MainDialog::CreateHidden() {
@@ -102,10 +97,10 @@ LRESULT MainDialog::OnInitDialog(WPARAM, LPARAM) {
 }
 
 void MainDialog::SetIcons() {
-    bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
-    smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
-    SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    bigIcon_.reset(LoadAppIcon(SM_CXICON, SM_CYICON));
+    smallIcon_.reset(LoadAppIcon(SM_CXSMICON, SM_CYSMICON));
+    SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 bool MainDialog::LoadAreas() {
@@ -137,7 +132,7 @@ void MainDialog::BindResults() {
     hotelList_.ascending[kHotelNameColumn] = 0;
     hotelList_.SortByColumn(kHotelNameColumn);
     ShowConditionSummary(Window(), conditions_);
-    summaryBrush_ = CreateSolidBrush(kSummaryBackground);
+    summaryBrush_.reset(CreateSolidBrush(kSummaryBackground));
     conditionsCaption_.Bind(Item(IDC_CONDITIONS_CAPTION));
     conditionsCaption_.startColour = kCaptionStart;
     conditionsCaption_.endColour = kCaptionEnd;
@@ -150,21 +145,20 @@ void MainDialog::SetUpHotelList() {
     hotelList_.Bind(Item(IDC_HOTEL_LIST));
     hotelList_.numericColumn[kLowestChargeColumn] = 1;
     hotelList_.numericColumn[kHighestChargeColumn] = 1;
-    images_ = CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL);
     const ListControl list(hotelList_.Window());
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     list.InsertColumns(kHotelColumns, static_cast<int>(std::size(kHotelColumns)));
-    list.SetSmallImageList(images_);
+    images_.Show(list.Window(), CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL));
 }
 
 LRESULT MainDialog::OnColourStatic(WPARAM dc, LPARAM control) {
-    if (summaryBrush_ == nullptr || !IsSummaryEdit(reinterpret_cast<HWND>(control))) {
+    if (!summaryBrush_ || !IsSummaryEdit(reinterpret_cast<HWND>(control))) {
         return 0;
     }
     HDC context = reinterpret_cast<HDC>(dc);
     SetTextColor(context, RGB(0, 0, 0));
     SetBkColor(context, kSummaryBackground);
-    return reinterpret_cast<LRESULT>(summaryBrush_);
+    return reinterpret_cast<LRESULT>(summaryBrush_.get());
 }
 
 bool MainDialog::IsSummaryEdit(HWND control) const {
@@ -263,17 +257,8 @@ void MainDialog::Close() {
 }
 
 void MainDialog::ReleaseResources() {
-    if (summaryBrush_ != nullptr) {
-        DeleteObject(summaryBrush_);
-        summaryBrush_ = nullptr;
-    }
-    if (images_ != nullptr) {
-        if (hotelList_.Window() != nullptr) {
-            ListControl(hotelList_.Window()).SetSmallImageList(nullptr);
-        }
-        ImageList_Destroy(images_);
-        images_ = nullptr;
-    }
+    summaryBrush_.reset();
+    images_.Release();
 }
 
 }  // namespace qx

@@ -16,6 +16,7 @@
 
 #include "framework/Dialog.h"
 #include "controls/CaptionLabel.h"
+#include "controls/ListViewImages.h"
 #include "controls/SortableListView.h"
 #include "parse/AreaCatalogue.h"
 #include "parse/HotelSearchReply.h"
@@ -74,10 +75,10 @@ private:
     SearchConditions conditions_;
     SortableListView hotelList_;
     CaptionLabel conditionsCaption_;
-    HIMAGELIST images_ = nullptr;
-    HBRUSH summaryBrush_ = nullptr;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    ListViewImages images_;
+    GdiObject<HBRUSH> summaryBrush_;
+    IconHandle bigIcon_;
+    IconHandle smallIcon_;
     HWND summaries_[6] = {};
     HWND calendar_ = nullptr;
     HWND hotelButtons_[3] = {};

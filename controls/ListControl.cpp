@@ -159,19 +159,18 @@ bool ListControl::SetHeaderItemFormat(int index, int format) const {
     return SendMessageA(Header(), HDM_SETITEMA, static_cast<WPARAM>(index), Pointer(&item)) != 0;
 }
 
-HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId) {
+ImageList CreateSmallIconList(HINSTANCE module, int iconId) {
     const int width = GetSystemMetrics(SM_CXSMICON);
     const int height = GetSystemMetrics(SM_CYSMICON);
-    HIMAGELIST images = ImageList_Create(width, height, ILC_COLOR8 | ILC_MASK, 2, 1);
-    if (images == nullptr) {
-        return nullptr;
+    ImageList images(ImageList_Create(width, height, ILC_COLOR8 | ILC_MASK, 2, 1));
+    if (!images) {
+        return images;
     }
-    ImageList_SetBkColor(images, RGB(255, 255, 255));
-    auto* icon =
-        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height, 0));
-    if (icon != nullptr) {
-        ImageList_AddIcon(images, icon);
-        DestroyIcon(icon);
+    ImageList_SetBkColor(images.get(), RGB(255, 255, 255));
+    const IconHandle icon(
+        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height, 0)));
+    if (icon) {
+        ImageList_AddIcon(images.get(), icon.get());
     }
     return images;
 }

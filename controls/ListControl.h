@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include "framework/ScopedHandles.h"
+
 namespace qx {
 
 // One column of a list set up from a table: its width in pixels at 96 dpi, or
@@ -18,8 +20,8 @@ struct ListColumn {
 
 // A masked image list on white of the system's small-icon size (16×16 at
 // 96 dpi) holding the icon iconId of module (empty when the icon cannot be
-// loaded); null when the list cannot be made. The caller destroys it.
-HIMAGELIST CreateSmallIconList(HINSTANCE module, int iconId);
+// loaded); nothing when the list cannot be made.
+ImageList CreateSmallIconList(HINSTANCE module, int iconId);
 
 // Holds off a list's drawing while many rows change, so that the list does
 // not invalidate each row as it changes (each an exchange with the window

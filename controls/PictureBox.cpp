@@ -3,6 +3,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <utility>
+
 namespace qx {
 
 namespace {
@@ -11,73 +13,59 @@ namespace {
 constexpr int kHimetricPerInch = 2540;
 
 // Reads the whole file into a new zero-initialised movable memory block, or
-// answers null. A file must not be empty to be a picture.
-HGLOBAL ReadWholeFile(const char* path, DWORD& size) {
+// answers an empty one. A file must not be empty to be a picture.
+GlobalMemory ReadWholeFile(const char* path, DWORD& size) {
     // Others may read the file meanwhile (a virus scanner, a viewer); denying
     // them would make this open fail instead.
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return nullptr;
+    const KernelHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return GlobalMemory();
     }
-    HGLOBAL memory = nullptr;
+    GlobalMemory memory;
     DWORD sizeHigh = 0;
-    size = GetFileSize(file, &sizeHigh);
+    size = GetFileSize(file.get(), &sizeHigh);
     if (size != INVALID_FILE_SIZE && size != 0 && sizeHigh == 0) {
-        memory = GlobalAlloc(GHND, size);
+        memory.reset(GlobalAlloc(GHND, size));
     }
-    void* bytes = memory != nullptr ? GlobalLock(memory) : nullptr;
+    void* bytes = memory ? GlobalLock(memory.get()) : nullptr;
     DWORD read = 0;
-    const bool complete = bytes != nullptr && ReadFile(file, bytes, size, &read, nullptr) && read == size;
+    const bool complete = bytes != nullptr && ReadFile(file.get(), bytes, size, &read, nullptr) && read == size;
     if (bytes != nullptr) {
-        GlobalUnlock(memory);
+        GlobalUnlock(memory.get());
     }
-    CloseHandle(file);
-    if (!complete && memory != nullptr) {
-        GlobalFree(memory);
-        memory = nullptr;
+    if (!complete) {
+        memory.reset();
     }
     return memory;
 }
 
 }  // namespace
 
-PictureBox::~PictureBox() {
-    if (memoryDc_ != nullptr) {
-        DeleteDC(memoryDc_);
-    }
-    if (bitmap_ != nullptr) {
-        DeleteObject(bitmap_);
-    }
-}
-
 bool PictureBox::PrepareDrawingContext() {
-    if (memoryDc_ != nullptr || Window() == nullptr) {
-        return memoryDc_ != nullptr;
+    if (memoryDc_ || Window() == nullptr) {
+        return static_cast<bool>(memoryDc_);
     }
     HDC windowDc = GetDC(Window());
     if (windowDc == nullptr) {
         return false;
     }
-    memoryDc_ = CreateCompatibleDC(windowDc);
+    memoryDc_.reset(CreateCompatibleDC(windowDc));
     ReleaseDC(Window(), windowDc);
-    return memoryDc_ != nullptr;
+    return static_cast<bool>(memoryDc_);
 }
 
 bool PictureBox::LoadFile(const char* path) {
     DWORD size = 0;
-    HGLOBAL memory = ReadWholeFile(path, size);
-    if (memory == nullptr) {
+    GlobalMemory memory = ReadWholeFile(path, size);
+    if (!memory) {
         return false;
     }
     DecodedPicture decoded;
-    if (!Decode(memory, size, decoded)) {
+    if (!Decode(std::move(memory), size, decoded)) {
         return false;
     }
-    if (bitmap_ != nullptr) {
-        DeleteObject(bitmap_);
-    }
-    bitmap_ = decoded.bitmap;
+    bitmap_ = std::move(decoded.bitmap);
     himetricWidth_ = decoded.himetricWidth;
     himetricHeight_ = decoded.himetricHeight;
     loaded_ = true;
@@ -86,37 +74,36 @@ bool PictureBox::LoadFile(const char* path) {
     return true;
 }
 
-// Takes over `memory`: the stream frees it when it is released.
-bool PictureBox::Decode(HGLOBAL memory, DWORD size, DecodedPicture& decoded) {
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        GlobalFree(memory);
+// Once the stream exists it owns the memory and frees it when released;
+// the picture is released before the stream.
+bool PictureBox::Decode(GlobalMemory memory, DWORD size, DecodedPicture& decoded) {
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.receive()))) {
         return false;
     }
-    IPicture* picture = nullptr;
-    HRESULT result = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                    reinterpret_cast<void**>(&picture));
-    if (SUCCEEDED(result) && picture != nullptr) {
-        SHORT type = PICTYPE_UNINITIALIZED;
-        OLE_HANDLE handle = 0;
-        if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
-            SUCCEEDED(picture->get_Handle(&handle)) && handle != 0) {
-            decoded.bitmap = static_cast<HBITMAP>(
-                CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
-        }
-        if (decoded.bitmap != nullptr &&
-            (FAILED(picture->get_Width(&decoded.himetricWidth)) || FAILED(picture->get_Height(&decoded.himetricHeight)))) {
-            DeleteObject(decoded.bitmap);
-            decoded.bitmap = nullptr;
-        }
-        picture->Release();
+    memory.release();
+    ComPtr<IPicture> picture;
+    HRESULT result = OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                                    reinterpret_cast<void**>(picture.receive()));
+    if (FAILED(result) || !picture) {
+        return false;
     }
-    stream->Release();
-    return decoded.bitmap != nullptr;
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle)) &&
+        handle != 0) {
+        decoded.bitmap.reset(static_cast<HBITMAP>(
+            CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0)));
+    }
+    if (decoded.bitmap &&
+        (FAILED(picture->get_Width(&decoded.himetricWidth)) || FAILED(picture->get_Height(&decoded.himetricHeight)))) {
+        decoded.bitmap.reset();
+    }
+    return static_cast<bool>(decoded.bitmap);
 }
 
 void PictureBox::ComputeFit() {
-    HDC dc = memoryDc_;
+    HDC dc = memoryDc_.get();
     HDC screenDc = nullptr;
     if (dc == nullptr) {
         screenDc = GetDC(nullptr);
@@ -162,15 +149,15 @@ bool PictureBox::HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
 }
 
 void PictureBox::Paint(HDC dc) const {
-    if (!loaded_ || bitmap_ == nullptr || memoryDc_ == nullptr) {
+    if (!loaded_ || !bitmap_ || !memoryDc_) {
         return;
     }
-    HGDIOBJ previous = SelectObject(memoryDc_, bitmap_);
+    HGDIOBJ previous = SelectObject(memoryDc_.get(), bitmap_.get());
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, fit_.leftOffset, fit_.topOffset, fit_.drawnWidth, fit_.drawnHeight, memoryDc_, 0, 0, widthPx_,
+    StretchBlt(dc, fit_.leftOffset, fit_.topOffset, fit_.drawnWidth, fit_.drawnHeight, memoryDc_.get(), 0, 0, widthPx_,
                heightPx_, SRCCOPY);
-    SelectObject(memoryDc_, previous);
+    SelectObject(memoryDc_.get(), previous);
 }
 
 }  // namespace qx

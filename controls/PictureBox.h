@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "framework/ControlWrapper.h"
+#include "framework/ScopedHandles.h"
 #include "controls/PictureFit.h"
 
 namespace qx {
@@ -17,7 +18,6 @@ namespace qx {
 class PictureBox : public ControlWrapper {
 public:
     PictureBox() = default;
-    ~PictureBox() override;
 
     bool Attach(HWND control) { return Bind(control); }
     // Creates the memory drawing context, compatible with the control's display.
@@ -39,23 +39,25 @@ private:
     // The decoded picture: the box's own copy of its bitmap and its size in
     // HIMETRIC units (hundredths of a millimetre).
     struct DecodedPicture {
-        HBITMAP bitmap = nullptr;
+        GdiObject<HBITMAP> bitmap;
         LONG himetricWidth = 0;
         LONG himetricHeight = 0;
     };
 
-    static bool Decode(HGLOBAL memory, DWORD size, DecodedPicture& decoded);
+    static bool Decode(GlobalMemory memory, DWORD size, DecodedPicture& decoded);
     void ComputeFit();
     void Redraw() const;
     void Paint(HDC dc) const;
 
-    HBITMAP bitmap_ = nullptr;
+    // Declared before the drawing context, which therefore goes first: the
+    // bitmap is never selected into it outside Paint.
+    GdiObject<HBITMAP> bitmap_;
     LONG himetricWidth_ = 0;
     LONG himetricHeight_ = 0;
     int widthPx_ = 0;
     int heightPx_ = 0;
     PictureFit fit_{0, 0, 0, 0};
-    HDC memoryDc_ = nullptr;
+    MemoryDc memoryDc_;
     bool loaded_ = false;
 };
 

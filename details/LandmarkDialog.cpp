@@ -89,7 +89,7 @@ LRESULT LandmarkDialog::OnDestroy(WPARAM, LPARAM) {
     if (runningFetch_ != nullptr) {
         runningFetch_->stopWaiting = true;
     }
-    ReleaseImages();
+    images_.Release();
     return 0;
 }
 
@@ -99,24 +99,9 @@ ListControl LandmarkDialog::List() const {
 
 void LandmarkDialog::SetUpList() {
     const ListControl list = List();
-    images_ = CreateSmallIconList(Application::Instance().ModuleInstance(), IDI_HOTEL);
-    if (images_ != nullptr) {
-        list.SetSmallImageList(images_);
-    }
+    images_.Show(list.Window(), CreateSmallIconList(Application::Instance().ModuleInstance(), IDI_HOTEL));
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     list.InsertColumns(kPlaceColumns, static_cast<int>(std::size(kPlaceColumns)));
-}
-
-void LandmarkDialog::ReleaseImages() {
-    if (images_ == nullptr) {
-        return;
-    }
-    const ListControl list = List();
-    if (list.Window() != nullptr) {
-        list.SetSmallImageList(nullptr);
-    }
-    ImageList_Destroy(images_);
-    images_ = nullptr;
 }
 
 // Full-width native input each time the edit gains the focus, as a Japanese

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "controls/ListViewImages.h"
 #include "net/ServiceHosts.h"
 #include "search/LandmarkPicker.h"
 #include "search/SearchConditions.h"
@@ -44,7 +45,6 @@ private:
     ListControl List() const;
     void SetUpList();
     std::string LandmarkText() const;
-    void ReleaseImages();
     // Reads the geocoding page for text; false when the fetch failed.
     bool FetchPlaces(const std::string& text, std::string& page);
     void ListPlaces(const std::string& page);
@@ -55,7 +55,7 @@ private:
 
     SearchConditions& conditions_;
     const ServiceHosts& hosts_;
-    HIMAGELIST images_ = nullptr;
+    ListViewImages images_;
     // The fetch being waited for, so that closing the dialog can cut the wait short.
     HttpFetchJob* runningFetch_ = nullptr;
 };

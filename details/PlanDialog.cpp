@@ -68,7 +68,7 @@ LRESULT PlanDialog::OnInitDialog(WPARAM, LPARAM) {
     planList_.SortByColumn(kRoomNameColumn);
     ShowWaitingPicture();
     SetTimer(Window(), IDT_PICTURE_START, 100, nullptr);
-    detailBrush_ = CreateSolidBrush(kDetailBackground);
+    detailBrush_.reset(CreateSolidBrush(kDetailBackground));
     return TRUE;
 }
 
@@ -102,10 +102,7 @@ void PlanDialog::SetUpPlanList() {
     const ListControl list(planList_.Window());
     ListView_SetExtendedListViewStyle(list.Window(), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     list.InsertColumns(kPlanColumns, static_cast<int>(std::size(kPlanColumns)));
-    images_ = CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL);
-    if (images_ != nullptr) {
-        list.SetSmallImageList(images_);
-    }
+    images_.Show(list.Window(), CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL));
 }
 
 void PlanDialog::FillPlanList() {
@@ -157,13 +154,13 @@ void PlanDialog::DownloadHotelPicture() {
 }
 
 LRESULT PlanDialog::OnColourStatic(WPARAM dc, LPARAM control) {
-    if (detailBrush_ == nullptr || !IsDetailEdit(reinterpret_cast<HWND>(control))) {
+    if (!detailBrush_ || !IsDetailEdit(reinterpret_cast<HWND>(control))) {
         return 0;
     }
     HDC context = reinterpret_cast<HDC>(dc);
     SetTextColor(context, RGB(0, 0, 0));
     SetBkColor(context, kDetailBackground);
-    return reinterpret_cast<LRESULT>(detailBrush_);
+    return reinterpret_cast<LRESULT>(detailBrush_.get());
 }
 
 bool PlanDialog::IsDetailEdit(HWND control) const {
@@ -203,17 +200,8 @@ void PlanDialog::Close(int buttonId) {
 }
 
 void PlanDialog::ReleaseResources() {
-    if (detailBrush_ != nullptr) {
-        DeleteObject(detailBrush_);
-        detailBrush_ = nullptr;
-    }
-    if (images_ != nullptr) {
-        if (planList_.Window() != nullptr) {
-            ListControl(planList_.Window()).SetSmallImageList(nullptr);
-        }
-        ImageList_Destroy(images_);
-        images_ = nullptr;
-    }
+    detailBrush_.reset();
+    images_.Release();
     if (waitPicturePath_[0] != '\0' || hotelPicturePath_[0] != '\0') {
         DeletePictureFiles(hotelPicturePath_, waitPicturePath_);
         hotelPicturePath_[0] = '\0';

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "controls/ListViewImages.h"
 #include "controls/PictureBox.h"
 #include "controls/SortableListView.h"
 #include "net/HotelPictureFiles.h"
@@ -63,11 +64,11 @@ private:
     const ServiceHosts& hosts_;
     HotelRecord hotel_{};
     SortableListView planList_;
-    HIMAGELIST images_ = nullptr;
+    ListViewImages images_;
     PictureBox pictureBox_;
     char hotelPicturePath_[kPicturePathWidth] = {};
     char waitPicturePath_[kPicturePathWidth] = {};
-    HBRUSH detailBrush_ = nullptr;
+    GdiObject<HBRUSH> detailBrush_;
     HotelPictureDownload pictureDownload_;
     bool pictureRequested_ = false;
     // The button pressed while the download ran, or 0.

@@ -1,5 +1,7 @@
 #include "framework/HtmlHelp.h"
 
+#include "framework/ScopedHandles.h"
+
 namespace qx {
 namespace {
 
@@ -50,15 +52,16 @@ HtmlHelpFunction LoadHtmlHelp() {
     if (function != nullptr) {
         return function;
     }
-    HMODULE control = LoadControl();
-    if (control == nullptr) {
+    LoadedModule control(LoadControl());
+    if (!control) {
         return nullptr;
     }
-    FARPROC entry = GetProcAddress(control, MAKEINTRESOURCEA(kHtmlHelpOrdinal));
+    FARPROC entry = GetProcAddress(control.get(), MAKEINTRESOURCEA(kHtmlHelpOrdinal));
     if (entry == nullptr) {
-        FreeLibrary(control);
         return nullptr;
     }
+    // The control stays loaded for the rest of the run: the entry lives in it.
+    control.release();
     function = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(entry));
     return function;
 }

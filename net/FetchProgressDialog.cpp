@@ -41,9 +41,9 @@ INT_PTR FetchProgressDialog::Run() {
 LRESULT FetchProgressDialog::OnInitDialog(WPARAM, LPARAM) {
     CentreOverOwner();
     label_ = Item(IDC_PROGRESS_LABEL);
-    labelFont_ = CreateLabelFont(ScaleToWindow(label_, kLabelFontHeight));
+    labelFont_.reset(CreateLabelFont(ScaleToWindow(label_, kLabelFontHeight)));
     if (labelFont_) {
-        SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
+        SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
     }
     SetTimer(Window(), IDT_FETCH_START, kFetchStartDelayMs, nullptr);
     return TRUE;
@@ -106,9 +106,7 @@ void FetchProgressDialog::DeleteLabelFont() {
     if (IsWindow(label_)) {
         SendMessageA(label_, WM_SETFONT, 0, FALSE);  // the label must not paint with a deleted font
     }
-    if (DeleteObject(labelFont_)) {
-        labelFont_ = nullptr;
-    }
+    labelFont_.reset();
 }
 
 }  // namespace qx

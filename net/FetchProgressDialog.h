@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/ScopedHandles.h"
 #include "net/HttpFetchJob.h"
 
 #include <string>
@@ -45,7 +46,7 @@ private:
 
     const char* url_;
     std::string* reply_;
-    HFONT labelFont_ = nullptr;
+    GdiObject<HFONT> labelFont_;
     HWND label_ = nullptr;
     const DWORD timeLimitMs_;
     bool fetchStarted_ = false;

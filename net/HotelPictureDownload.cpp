@@ -1,5 +1,6 @@
 #include "net/HotelPictureDownload.h"
 
+#include "framework/ScopedHandles.h"
 #include "net/PathText.h"
 
 #include <string>
@@ -41,11 +42,11 @@ bool DownloadHotelPicture(HWND window, HotelPictureDownload& download, PictureBo
     }
     // The hotel picture file stays empty until a whole picture replaces it.
     // Shared for reading, like every open of the picture files: another
-    // program reading the file must not make the open fail.
-    HANDLE emptied =
-        CreateFileA(hotelPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (emptied != INVALID_HANDLE_VALUE) {
-        CloseHandle(emptied);
+    // program reading the file must not make the open fail. It is closed
+    // again at once, before the picture is copied into it.
+    {
+        const KernelHandle emptied(CreateFileA(hotelPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     // The job deletes the private file when the last of its two users lets
     // go, or with the process.

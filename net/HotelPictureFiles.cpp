@@ -1,5 +1,6 @@
 #include "net/HotelPictureFiles.h"
 
+#include "framework/ScopedHandles.h"
 #include "net/PathText.h"
 
 #include <windows.h>
@@ -31,15 +32,13 @@ bool ExtractWaitImage(const char* waitPath) {
         return false;
     }
     // Shared for reading: another program reading the file must not make this open fail.
-    HANDLE file =
-        CreateFileA(waitPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const KernelHandle file(
+        CreateFileA(waitPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes, size, &written, nullptr);
-    CloseHandle(file);
-    return ok && written == size;
+    return WriteFile(file.get(), bytes, size, &written, nullptr) && written == size;
 }
 
 void DeletePictureFiles(const char* hotelPath, const char* waitPath) {

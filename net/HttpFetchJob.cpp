@@ -1,6 +1,7 @@
 #include "net/HttpFetchJob.h"
 
 #include "net/CopyFileBytes.h"
+#include "net/InternetHandle.h"
 #include "parse/DecimalText.h"
 
 #include <algorithm>
@@ -72,8 +73,9 @@ const char* NullWhenEmpty(const char* text) {
 }
 
 // One fetch on the worker thread. Its destructor is the single clean-up path:
-// request, connection and session, each derived handle before its parent,
-// then the read buffer, then the output file.
+// it closes request, connection and session, each derived handle before its
+// parent, and records each close; the members then free the read buffer and
+// last the output file.
 class FetchRun {
 public:
     FetchRun(HttpFetchJob& job, FetchKind kind) : job_(job), kind_(kind) {}
@@ -90,33 +92,31 @@ private:
     bool ReadBody();
     bool StoreChunk(DWORD length);
     bool HasAnnouncedLength(unsigned long long received);
-    void CloseInternetHandle(HINTERNET handle, HttpFetchJob::HandleKind kind);
+    void CloseInternetHandle(InternetHandle& handle, HttpFetchJob::HandleKind kind);
     // The waiting side stopped waiting: nothing more is asked of the network.
     bool Abandoned() const { return job_.givenUp.load(); }
 
     HttpFetchJob& job_;
     const FetchKind kind_;
     UrlParts parts_;
-    HANDLE output_ = INVALID_HANDLE_VALUE;
+    KernelHandle output_;
     std::unique_ptr<char[]> buffer_;
-    HINTERNET session_ = nullptr;
-    HINTERNET connection_ = nullptr;
-    HINTERNET request_ = nullptr;
+    InternetHandle session_;
+    InternetHandle connection_;
+    InternetHandle request_;
 };
 
 FetchRun::~FetchRun() {
     CloseInternetHandle(request_, HttpFetchJob::HandleKind::Request);
     CloseInternetHandle(connection_, HttpFetchJob::HandleKind::Connection);
     CloseInternetHandle(session_, HttpFetchJob::HandleKind::Session);
-    buffer_.reset();
-    if (output_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(output_);
-    }
 }
 
-void FetchRun::CloseInternetHandle(HINTERNET handle, HttpFetchJob::HandleKind kind) {
+// Closed here rather than by the holder, since the record keeps whether the
+// platform accepted the close.
+void FetchRun::CloseInternetHandle(InternetHandle& handle, HttpFetchJob::HandleKind kind) {
     if (handle) {
-        const bool accepted = InternetCloseHandle(handle) != FALSE;
+        const bool accepted = InternetCloseHandle(handle.release()) != FALSE;
         job_.handleCloses.push_back({kind, accepted});
     }
 }
@@ -151,9 +151,9 @@ int FetchRun::Run() {
 // holding the file for deletion (and the process end) can remove it while
 // this worker still writes.
 bool FetchRun::OpenOutput() {
-    output_ = CreateFileA(job_.outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return output_ != INVALID_HANDLE_VALUE;
+    output_.reset(CreateFileA(job_.outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(output_);
 }
 
 bool FetchRun::SendRequest(const std::string& object) {
@@ -161,17 +161,17 @@ bool FetchRun::SendRequest(const std::string& object) {
     if (Abandoned()) {
         return false;
     }
-    session_ = InternetOpenA(text ? kAgent : nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    session_.reset(InternetOpenA(text ? kAgent : nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session_) {
         return false;
     }
     if (text) {
         DWORD timeout = kTextTimeoutMs;
-        InternetSetOptionA(session_, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-        InternetSetOptionA(session_, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+        InternetSetOptionA(session_.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+        InternetSetOptionA(session_.get(), INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
     }
-    connection_ = InternetConnectA(session_, parts_.host, parts_.port, NullWhenEmpty(parts_.user),
-                                   NullWhenEmpty(parts_.password), INTERNET_SERVICE_HTTP, 0, 0);
+    connection_.reset(InternetConnectA(session_.get(), parts_.host, parts_.port, NullWhenEmpty(parts_.user),
+                                       NullWhenEmpty(parts_.password), INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection_ || Abandoned()) {
         return false;
     }
@@ -179,11 +179,11 @@ bool FetchRun::SendRequest(const std::string& object) {
     if (!text && parts_.schemeType == INTERNET_SCHEME_HTTPS) {
         flags |= INTERNET_FLAG_SECURE;
     }
-    request_ = HttpOpenRequestA(connection_, "GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0);
+    request_.reset(HttpOpenRequestA(connection_.get(), "GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
     if (!request_ || Abandoned()) {
         return false;
     }
-    return HttpSendRequestA(request_, nullptr, 0, nullptr, 0) && !Abandoned();
+    return HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0) && !Abandoned();
 }
 
 // Only a status of exactly "200" lets the body be read.
@@ -192,7 +192,7 @@ bool FetchRun::ReadStatus(bool sent, char (&status)[32]) {
         return false;
     }
     DWORD length = sizeof status;
-    if (!HttpQueryInfoA(request_, HTTP_QUERY_STATUS_CODE, status, &length, nullptr)) {
+    if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE, status, &length, nullptr)) {
         status[0] = '\0';
         return sent;
     }
@@ -209,7 +209,7 @@ bool FetchRun::ReadBody() {
             Sleep(kTextPauseMs);
         }
         DWORD length = 0;
-        if (Abandoned() || !InternetReadFile(request_, buffer_.get(), kReadSize, &length)) {
+        if (Abandoned() || !InternetReadFile(request_.get(), buffer_.get(), kReadSize, &length)) {
             return false;
         }
         if (length == 0) {
@@ -230,29 +230,29 @@ bool FetchRun::StoreChunk(DWORD length) {
         return true;
     }
     DWORD written = 0;
-    return WriteFile(output_, buffer_.get(), length, &written, nullptr) && written == length;
+    return WriteFile(output_.get(), buffer_.get(), length, &written, nullptr) && written == length;
 }
 
 bool FetchRun::HasAnnouncedLength(unsigned long long received) {
     DWORD announced = 0;
     DWORD size = sizeof announced;
-    if (!HttpQueryInfoA(request_, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr)) {
+    if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr)) {
         return true;  // no length announced: the end of the connection ends the body
     }
     return received == announced;
 }
 
+// Holds the worker's reference to the job, let go after the end is signalled.
 DWORD RunWorker(void* parameter, FetchKind kind) {
-    auto* job = static_cast<HttpFetchJob*>(parameter);
+    const HttpFetchJobPtr job(static_cast<HttpFetchJob*>(parameter));
     int result = kFetchNotStarted;
     {
         FetchRun run(*job, kind);
         result = run.Run();
     }
     if (job->workerEnded) {
-        SetEvent(job->workerEnded);
+        SetEvent(job->workerEnded.get());
     }
-    job->Release();
     return static_cast<DWORD>(result);
 }
 
@@ -314,17 +314,9 @@ HttpFetchJob::HttpFetchJob(std::string_view urlText, std::string* replyText, std
       reply(replyText),
       workerEnded(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     if (removeOutputAtEnd && !outputPath.empty()) {
-        outputHold_ = CreateFileA(outputPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    }
-}
-
-HttpFetchJob::~HttpFetchJob() {
-    if (outputHold_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(outputHold_);
-    }
-    if (workerEnded) {
-        CloseHandle(workerEnded);
+        outputHold_.reset(CreateFileA(outputPath.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     }
 }
 
@@ -339,18 +331,13 @@ void HttpFetchJob::Release() {
 }
 
 bool HttpFetchJob::CopyOutputTo(const char* path) const {
-    if (outputHold_ == INVALID_HANDLE_VALUE || SetFilePointer(outputHold_, 0, nullptr, FILE_BEGIN) != 0) {
+    if (!outputHold_ || SetFilePointer(outputHold_.get(), 0, nullptr, FILE_BEGIN) != 0) {
         return false;
     }
     // Shared for reading: a reader of the picture file elsewhere must not cost the picture.
-    HANDLE copy =
-        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (copy == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool copied = CopyFileBytes(outputHold_, copy);
-    CloseHandle(copy);
-    return copied;
+    const KernelHandle copy(
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return copy && CopyFileBytes(outputHold_.get(), copy.get());
 }
 
 DWORD WINAPI FetchTextWorker(void* job) {
@@ -367,15 +354,15 @@ int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLim
     }
     job.started_ = true;
     job.AddReference();  // the worker's, released when it ends
-    HANDLE thread = CreateThread(nullptr, 0, worker, &job, 0, nullptr);
+    const KernelHandle thread(CreateThread(nullptr, 0, worker, &job, 0, nullptr));
     if (!thread) {
         job.Release();
         return kFetchNotStarted;
     }
     int result = kFetchGivenUp;
-    if (PumpUntilEnded(job, thread, timeLimitMs)) {
+    if (PumpUntilEnded(job, thread.get(), timeLimitMs)) {
         DWORD exitCode = 0;
-        GetExitCodeThread(thread, &exitCode);
+        GetExitCodeThread(thread.get(), &exitCode);
         result = static_cast<int>(exitCode);
         if (job.reply && job.replyEmptied) {
             *job.reply = std::move(job.received);
@@ -383,7 +370,6 @@ int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLim
     } else {
         job.givenUp.store(true);
     }
-    CloseHandle(thread);
     return result;
 }
 

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/ScopedHandles.h"
+
 namespace qx {
 
 // Result codes besides the HTTP status. 200 is the only success.
@@ -88,14 +90,14 @@ public:
 
     // Signalled when the worker has ended; an owner may wait on it after a
     // time-out to know that the worker is gone.
-    HANDLE workerEnded = nullptr;
+    const KernelHandle workerEnded;
 
     void AddReference();
     void Release();
 
     // Whether the output file is held for deletion (removeOutputAtEnd and the
     // open succeeded). Without the hold nothing removes the file for the caller.
-    bool holdsOutput() const { return outputHold_ != INVALID_HANDLE_VALUE; }
+    bool holdsOutput() const { return static_cast<bool>(outputHold_); }
 
     // Writes the output file's bytes to path (created or replaced). For the
     // waiting side, after the worker ended, of a job made with removeOutputAtEnd.
@@ -105,10 +107,10 @@ public:
 private:
     HttpFetchJob(std::string_view urlText, std::string* replyText, std::string_view outputFile,
                  bool removeOutputAtEnd);
-    ~HttpFetchJob();
+    ~HttpFetchJob() = default;
 
-    // The output file opened for deletion on close, or INVALID_HANDLE_VALUE.
-    HANDLE outputHold_ = INVALID_HANDLE_VALUE;
+    // The output file opened for deletion on close, or nothing.
+    KernelHandle outputHold_;
     bool started_ = false;
     std::atomic<int> references_{1};
 

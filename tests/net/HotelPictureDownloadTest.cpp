@@ -184,7 +184,7 @@ TEST_F(PictureDownload, ClosingDuringTheDownloadLeavesNothingAndSparesTheNextPic
     EXPECT_FALSE(Exists(hotelPath_)) << "a closed window's download put its file back";
 
     // The next window downloads its picture while the first worker still runs.
-    ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     qx::HotelPictureDownload second;
     EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), second, box_, LocalWebUrl("/img/hotel/1065.jpg").c_str(),
                                          hotelPath_));
@@ -192,7 +192,7 @@ TEST_F(PictureDownload, ClosingDuringTheDownloadLeavesNothingAndSparesTheNextPic
     ASSERT_EQ(picture.substr(0, 2), "\xFF\xD8");
 
     // The first worker ends; when its job goes, so does its private file.
-    ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded.get(), 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     g_lateJob.reset();
     EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_), picture);
     EXPECT_EQ(PrivateFilesNow(), 0);

@@ -253,10 +253,10 @@ TEST_F(HttpFetch, NeverAnsweringServerIsGivenUpAtTheLimitAndTheLateWorkerWritesN
     EXPECT_LT(elapsed, 1500u);
     EXPECT_GE(g_ticks, 3) << "messages were not dispatched during the wait";
     EXPECT_EQ(reply, kUntouched);
-    EXPECT_EQ(WaitForSingleObject(job->workerEnded, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(job->workerEnded.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     // The service closes the connection after two seconds; the worker then ends.
-    ASSERT_EQ(WaitForSingleObject(job->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(job->workerEnded.get(), 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(reply, kUntouched);
     EXPECT_TRUE(ClosedChildFirst(*job));
 }
@@ -267,7 +267,7 @@ TEST_F(HttpFetch, GivingUpDuringTheBodyStopsTheReadsAndClosesChildFirst) {
     auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/drip?seconds=3&interval=0.01"), &reply);
     const DWORD start = GetTickCount();
     EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 300), qx::kFetchGivenUp);
-    ASSERT_EQ(WaitForSingleObject(job->workerEnded, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(job->workerEnded.get(), 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_LT(GetTickCount() - start, 2000u) << "the worker kept reading after the wait gave up";
     EXPECT_EQ(reply, kUntouched);
     EXPECT_TRUE(ClosedChildFirst(*job));
@@ -278,7 +278,7 @@ TEST_F(HttpFetch, LateWorkerOutlivesItsWaitingSide) {
     HANDLE ended = nullptr;
     {
         auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/delay?seconds=1"), nullptr);
-        DuplicateHandle(GetCurrentProcess(), job->workerEnded, GetCurrentProcess(), &ended, 0, FALSE,
+        DuplicateHandle(GetCurrentProcess(), job->workerEnded.get(), GetCurrentProcess(), &ended, 0, FALSE,
                         DUPLICATE_SAME_ACCESS);
         EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 100), qx::kFetchGivenUp);
     }
