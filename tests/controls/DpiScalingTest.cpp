@@ -94,15 +94,14 @@ TEST_F(DpiScalingTest, ListColumnsScaleAndTheLastFillsTheListWithoutScrolling) {
 }
 
 TEST_F(DpiScalingTest, SmallIconListTakesTheSystemSmallIconSize) {
-    HIMAGELIST images = CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL);
-    ASSERT_NE(images, nullptr);
+    const ImageList images = CreateSmallIconList(GetModuleHandleA(nullptr), IDI_HOTEL);
+    ASSERT_TRUE(images);
     int width = 0;
     int height = 0;
-    ImageList_GetIconSize(images, &width, &height);
+    ImageList_GetIconSize(images.get(), &width, &height);
     EXPECT_EQ(width, sizes_->smallIcon);
     EXPECT_EQ(height, sizes_->smallIcon);
-    EXPECT_EQ(ImageList_GetImageCount(images), 1);
-    ImageList_Destroy(images);
+    EXPECT_EQ(ImageList_GetImageCount(images.get()), 1);
 }
 
 TEST_F(DpiScalingTest, CaptionMarginScales) {
