@@ -1,12 +1,12 @@
 #include "SearchForm.h"
 
-#include "RemoteWindows.h"
+#include "tests/support/RemoteWindows.h"
 #include "res/resource.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 constexpr ULONGLONG kTicksPerDay = 864000000000ULL;
@@ -185,4 +185,4 @@ Summaries SearchForm::Expected() const {
     return expected;
 }
 
-}  // namespace qx::e2e
+}  // namespace qx::test

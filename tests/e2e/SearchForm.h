@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-namespace qx::e2e {
+namespace qx::test {
 
 struct Summaries {
     std::string area, period, budget, people, rooms, options;
@@ -55,4 +55,4 @@ public:
 // The local date `days` days from today (negative: before), at midnight.
 SYSTEMTIME DayFromToday(int days);
 
-}  // namespace qx::e2e
+}  // namespace qx::test

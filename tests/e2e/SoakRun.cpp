@@ -1,6 +1,8 @@
 #include "SoakRun.h"
 
-#include "LocalService.h"
+#include "tests/support/BrowserLog.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/TestFiles.h"
 #include "ProgramCaptions.h"
 #include "res/resource.h"
 
@@ -9,11 +11,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 const MessageText kNoReply = {"サーバエラー", "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。"};
@@ -99,11 +99,6 @@ std::vector<std::string> PlaceNames(const std::string& page) {
         }
     }
     return names;
-}
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // How long a failing picture fetch takes to be given up, with a margin.
@@ -322,7 +317,7 @@ void SoakRun::LeaveAStalledDownload() {
 HWND SoakRun::OpenFirstPlan(const std::string& faultKind, int seconds) {
     HWND list = GetDlgItem(main_, IDC_HOTEL_LIST);
     SelectRow(list, 0);
-    ArmFault("/img/", faultKind, 1, "&seconds=" + std::to_string(seconds));
+    ArmFault("/img/", faultKind, "&seconds=" + std::to_string(seconds));
     const std::size_t logStart = RequestLog().size();
     Click(main_, IDC_PLAN_BUTTON);
     HWND plan = program_.WaitForWindow(Cell(list, 0, 1) + kPlanCaptionEnd, 10000);
@@ -490,7 +485,7 @@ void SoakRun::ExpectPicture(HWND plan, Fault fault, std::size_t logStart) {
         EXPECT_TRUE(WaitFor([&] { return !(target = LastRequest(logStart, "/img/")).empty(); }, 5000))
             << "no picture request";
         const std::string expected = Fetch(target);
-        EXPECT_TRUE(WaitFor([&] { return FileBytes(hotelPicture) == expected; }, 8000))
+        EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(hotelPicture) == expected; }, 8000))
             << "the hotel picture file never held " << target;
         EXPECT_TRUE(WaitFor([&] { return ScreenPixels(picture) != waitingPicture_; }, 3000))
             << "the hotel picture never replaced the waiting picture";
@@ -499,7 +494,7 @@ void SoakRun::ExpectPicture(HWND plan, Fault fault, std::size_t logStart) {
     Sleep(PictureFailureMs(fault));
     EXPECT_TRUE(ScreenPixels(picture) == waitingPicture_) << "the waiting picture went under " << FaultPlan::Name(fault);
     if (fault != Fault::NotJpeg) {
-        EXPECT_EQ(FileBytes(hotelPicture), "") << "a failed download left bytes in the hotel picture";
+        EXPECT_EQ(ReadWholeFile(hotelPicture), "") << "a failed download left bytes in the hotel picture";
     }
 }
 
@@ -561,4 +556,4 @@ void SoakRun::PrintTally(std::FILE* out) const {
     }
 }
 
-}  // namespace qx::e2e
+}  // namespace qx::test

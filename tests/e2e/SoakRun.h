@@ -6,7 +6,7 @@
 #pragma once
 
 #include "FaultPlan.h"
-#include "RemoteWindows.h"
+#include "tests/support/RemoteWindows.h"
 #include "SearchForm.h"
 
 #include <windows.h>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 
 // The main window's list (hotel numbers, in row order) and summaries.
 struct MainView {
@@ -84,4 +84,4 @@ private:
     std::map<std::string, int> outcomes_;
 };
 
-}  // namespace qx::e2e
+}  // namespace qx::test
