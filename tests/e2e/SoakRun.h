@@ -60,7 +60,7 @@ private:
     void Arm(FaultTarget target, Fault fault);
     // Presses search and checks the outcome; the dialog stays open after a message.
     std::string Search(HWND dialog, const SearchForm& form, Fault fault, bool startUp = false);
-    std::string AwaitFetchFailure(Fault fault);
+    std::string AwaitFetchFailure(HWND dialog, Fault fault);
     std::string AwaitReply(HWND dialog, const SearchForm& form, Fault fault, std::size_t logStart, bool startUp);
     void ExpectMessage(const MessageText& expected, DWORD limitMs, const std::string& what);
     void CancelSearchDialog(HWND dialog, const MainView& before);
