@@ -2,12 +2,12 @@
 // own against the local web service, its windows found by caption and worked
 // from here; what it shows, what reached the service, what went to the
 // browser, its temporary files and its exit code are checked.
+#include "ProgramCaptions.h"
+#include "res/resource.h"
 #include "tests/support/BrowserLog.h"
 #include "tests/support/LocalService.h"
-#include "tests/support/TestFiles.h"
-#include "ProgramCaptions.h"
 #include "tests/support/RemoteWindows.h"
-#include "res/resource.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "SoakRun.h"
 
+#include "ProgramCaptions.h"
+#include "res/resource.h"
 #include "tests/support/BrowserLog.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/TestFiles.h"
-#include "ProgramCaptions.h"
-#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

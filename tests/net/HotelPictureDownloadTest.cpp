@@ -1,8 +1,8 @@
 #include "net/HotelPictureDownload.h"
 
+#include "net/HotelPictureFiles.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/TestFiles.h"
-#include "net/HotelPictureFiles.h"
 
 #include <gtest/gtest.h>
 

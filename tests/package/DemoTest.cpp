@@ -3,10 +3,10 @@
 // then python.exe) that records its arguments instead of starting the local
 // web service, while the real service runs on the program's compiled-in port
 // (run-e2e.sh starts it); once with no interpreter at all.
-#include "tests/support/LocalService.h"
-#include "tests/support/TestFiles.h"
 #include "tests/e2e/ProgramCaptions.h"
+#include "tests/support/LocalService.h"
 #include "tests/support/RemoteWindows.h"
+#include "tests/support/TestFiles.h"
 
 #include <BuildConfig.h>
 
