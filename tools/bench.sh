@@ -9,9 +9,9 @@
 #   2. start-up and a 30-hotel search of qx_front.exe under Wine, beside the
 #      bare start of a trivial Windows process, and
 #   4. the program's memory after a 3000-hotel search and 100 plan windows,
-#      checked against the kernel's count (tests/bench/program_bench.cpp);
+#      checked against the kernel's count (bench/program_bench.cpp);
 #   3. filling and sorting the main list of 30 and of 3000 hotels in process
-#      (tests/bench/list_sort_bench.cpp).
+#      (bench/list_sort_bench.cpp).
 #
 # Not a test: ./test.sh never runs it. Timings on a shared machine are noisy:
 # medians are reported, and the load average is printed with each part.
@@ -56,9 +56,9 @@ for _ in $(seq 150); do [ -s "$work/port" ] && break; sleep 0.1; done
 echo "local web service on port $port"
 
 part "1. reply reading (native, CPU time; target: ours/pugixml <= 1)"
-python3 "$here/tests/bench/save_reply.py" "$port" "$work/reply-50.xml" >/dev/null
-python3 "$here/tests/bench/save_reply.py" "$port" "$work/reply-3000.xml" 3000 >/dev/null
-"$build/host/tests/bench/reply_bench" \
+python3 "$here/bench/save_reply.py" "$port" "$work/reply-50.xml" >/dev/null
+python3 "$here/bench/save_reply.py" "$port" "$work/reply-3000.xml" 3000 >/dev/null
+"$build/host/bench/reply_bench" \
     --reply="localweb/50:$work/reply-50.xml" --reply="localweb/3000:$work/reply-3000.xml"
 
 # The Windows parts run in the build's Wine session, started here unless one runs.
@@ -70,9 +70,9 @@ wine_run=$build/win64/wine-run.sh
 
 # Paths handed to the Windows drivers name drive Z:, Wine's Unix root.
 part "2. and 4. qx_front.exe under Wine: start-up, search, long list, memory"
-python3 "$here/tests/bench/peak_rss.py" "$build/win64/bin/qx_front.exe" >"$work/rss.txt" &
+python3 "$here/bench/peak_rss.py" "$build/win64/bin/qx_front.exe" >"$work/rss.txt" &
 sampler=$!
-QX_LOCALWEB_LOG="$work/requests.log" "$wine_run" "$build/win64/tests/bench/program_bench.exe" \
+QX_LOCALWEB_LOG="$work/requests.log" "$wine_run" "$build/win64/bench/program_bench.exe" \
     "Z:$build/win64/bin/qx_front.exe" 5
 kill -TERM "$sampler"; wait "$sampler" || true; sampler=""
 echo
@@ -80,9 +80,9 @@ echo "memory of the same processes as the kernel counts it (/proc VmHWM, VmRSS);
 cat "$work/rss.txt"
 
 part "3. the main list filled and sorted in process under Wine (target 250 ms per sort)"
-python3 "$here/tests/bench/save_reply.py" "$port" "$work/reply-30.xml" 30 >/dev/null
-"$wine_run" "$build/win64/tests/bench/list_sort_bench.exe" "Z:$work/reply-30.xml" 5
+python3 "$here/bench/save_reply.py" "$port" "$work/reply-30.xml" 30 >/dev/null
+"$wine_run" "$build/win64/bench/list_sort_bench.exe" "Z:$work/reply-30.xml" 5
 echo
-"$wine_run" "$build/win64/tests/bench/list_sort_bench.exe" "Z:$work/reply-3000.xml" 3
+"$wine_run" "$build/win64/bench/list_sort_bench.exe" "Z:$work/reply-3000.xml" 3
 
 part "end"

@@ -3,10 +3,11 @@
 // canned geocoding pages where the gazetteer cannot give the table wanted.
 #include "details/LandmarkDialog.h"
 
-#include "net/PercentEncode.h"
 #include "res/resource.h"
-#include "tests/details/ModalDriver.h"
-#include "tests/net/LocalWeb.h"
+#include "tests/support/BrowserLog.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RemoteWindows.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,10 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <imm.h>
-#include <wininet.h>
 
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,84 +31,21 @@ constexpr char kMapHost[] = "maps.test:8080";
 
 // ---- The local web service -------------------------------------------------
 
-// A GET straight through WinINet, for control requests longer than the fetch
-// worker takes. Answers the HTTP status, or 0.
-int ServiceGet(const std::string& object) {
-    const char* port = std::getenv("QX_LOCALWEB_PORT");
-    if (port == nullptr) {
-        return 0;
-    }
-    int status = 0;
-    HINTERNET session = InternetOpenA("landmark-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    HINTERNET connection = session ? InternetConnectA(session, "127.0.0.1", static_cast<INTERNET_PORT>(std::atoi(port)),
-                                                      nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)
-                                   : nullptr;
-    HINTERNET request = connection ? HttpOpenRequestA(connection, "GET", object.c_str(), nullptr, nullptr, nullptr,
-                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)
-                                   : nullptr;
-    if (request != nullptr && HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
-        DWORD code = 0;
-        DWORD size = sizeof code;
-        if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) {
-            status = static_cast<int>(code);
-        }
-    }
-    for (HINTERNET handle : {request, connection, session}) {
-        if (handle != nullptr) {
-            InternetCloseHandle(handle);
-        }
-    }
-    return status;
-}
-
 // The next geocoding request gets exactly these bytes as its page.
 void ServePage(const std::string& page) {
-    ASSERT_EQ(ServiceGet(std::string("/_control/page?path=") + kGeocodePath + "&body=" + PercentEncode(page)), 200);
+    ASSERT_TRUE(test::ArmPage(kGeocodePath, page));
 }
 
 void ArmFault(const std::string& kindAndParameters) {
-    ASSERT_EQ(ServiceGet(std::string("/_control/fault?path=") + kGeocodePath + "&kind=" + kindAndParameters), 200);
+    ASSERT_TRUE(test::ArmFault(kGeocodePath, kindAndParameters));
 }
 
 std::vector<std::string> GeocodeTargets() {
     std::vector<std::string> targets;
-    for (const std::string& line : qxtest::LoggedRequests(kGeocodePath)) {
-        targets.push_back(qxtest::LoggedField(line, "target"));
+    for (const test::LoggedRequest& request : test::LoggedRequests(kGeocodePath)) {
+        targets.push_back(request.target);
     }
     return targets;
-}
-
-// ---- The browser stand-in (tools/capture-browser.sh) -------------------------
-
-std::string BrowserLogPath() {
-    const char* log = std::getenv("QX_BROWSER_LOG");
-    if (log != nullptr && *log != '\0') {
-        return std::string("Z:") + log;
-    }
-    const char* prefix = std::getenv("WINEPREFIX");
-    return prefix ? std::string("Z:") + prefix + "/browser-urls.log" : "";
-}
-
-std::vector<std::string> BrowserLog() {
-    std::vector<std::string> lines;
-    std::ifstream log(BrowserLogPath());
-    std::string line;
-    while (std::getline(log, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The lines the stand-in logs after the first `already`, once one has come.
-std::vector<std::string> BrowserLinesAfter(std::size_t already) {
-    for (int i = 0; i < 400; ++i) {
-        const std::vector<std::string> lines = BrowserLog();
-        if (lines.size() > already) {
-            return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(already), lines.end());
-        }
-        Sleep(25);
-    }
-    return {};
 }
 
 // ---- Driving the dialog --------------------------------------------------------
@@ -158,7 +94,7 @@ std::vector<Row> ListedRows(HWND dialog) {
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
         Row row;
         for (int column = 0; column < 4; ++column) {
-            row[static_cast<std::size_t>(column)] = test::ListCell(list, i, column);
+            row[static_cast<std::size_t>(column)] = test::Cell(list, i, column);
         }
         rows.push_back(row);
     }
@@ -189,7 +125,7 @@ std::string Repeated(const std::string& piece, int times) {
 class LandmarkDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (qxtest::LocalWebHost().empty()) {
+        if (!test::ServiceStartedAroundTest()) {
             GTEST_SKIP() << "the local web service is not up (run through tools/with-localweb.sh)";
         }
         test::PumpPendingMessages();
@@ -206,7 +142,7 @@ protected:
         if (owner_ != nullptr) {
             DestroyWindow(owner_);
         }
-        ServiceGet("/_control/clear");
+        test::ClearFaults();
         test::PumpPendingMessages();
     }
 
@@ -214,7 +150,7 @@ protected:
     // end it. A scenario that did not (a failed assertion, a choice that did
     // nothing) fails and cancels it.
     INT_PTR Run(const Scenario& scenario) {
-        const std::string local = qxtest::LocalWebHost();
+        const std::string local = test::ServiceHost();
         const ServiceHosts hosts{local, local, kMapHost, local};
         LandmarkDialog dialog(conditions_, hosts);
         test::ModalDriver driver(&ShownDialog);
@@ -226,8 +162,7 @@ protected:
             }
             return true;
         });
-        driver.Start();
-        const INT_PTR code = dialog.DoModal(owner_, IDD_LANDMARK);
+        const INT_PTR code = driver.Run([&] { return dialog.DoModal(owner_, IDD_LANDMARK); });
         EXPECT_TRUE(driver.Finished());
         return code;
     }
@@ -454,7 +389,7 @@ TEST_F(LandmarkDialogTest, ALongNameIsCutTo255BytesOnACharacterBoundary) {
 }
 
 TEST_F(LandmarkDialogTest, MapOpensTheListedPositionWithoutDatumShiftAndTheDialogStays) {
-    if (BrowserLogPath().empty()) {
+    if (test::BrowserLogPath().empty()) {
         GTEST_SKIP() << "not under Wine: the browser cannot be captured";
     }
     // A browser program beside the executable is not for this map.
@@ -466,7 +401,7 @@ TEST_F(LandmarkDialogTest, MapOpensTheListedPositionWithoutDatumShiftAndTheDialo
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
 
-    const std::size_t before = BrowserLog().size();
+    const std::size_t before = test::BrowserLog().size();
     const INT_PTR code = Run([](HWND dialog) {
         ServePage(Page(TableRow({"東京駅", "x", "35.681", "139.767"})));
         Search(dialog, "x");
@@ -477,7 +412,7 @@ TEST_F(LandmarkDialogTest, MapOpensTheListedPositionWithoutDatumShiftAndTheDialo
     });
     DeleteFileA(program.c_str());
     EXPECT_EQ(code, -1);
-    const std::vector<std::string> opened = BrowserLinesAfter(before);
+    const std::vector<std::string> opened = test::BrowserLinesAfter(before);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], "http://maps.test:8080/maps?spn=0.01,0.01&z=18&ll=35.681000,139.767000");
     EXPECT_EQ(conditions_.landmarkName[0], '\0');

@@ -1,9 +1,13 @@
 #include "details/PlanDialog.h"
 
-#include "ModalDriver.h"
 #include "framework/ControlWrapper.h"
 #include "controls/PictureBox.h"
 #include "res/resource.h"
+#include "tests/support/BrowserLog.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RemoteWindows.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +15,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,38 +32,12 @@ constexpr int kWaitHeight = 134;
 // The pages go to the browser log, never to this host.
 constexpr char kAffiliateHost[] = "aff.test:8080";
 
-std::string LocalWebUrl(const std::string& pathAndQuery) {
-    const char* port = std::getenv("QX_LOCALWEB_PORT");
-    return std::string("http://127.0.0.1:") + (port ? port : "1") + pathAndQuery;
-}
-
-std::string TempPath(const char* name) {
-    char directory[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof directory, directory);
-    return std::string(directory) + name;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 long FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
         return -1;
     }
     return static_cast<long>(data.nFileSizeLow);
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > limitMs) {
-            return false;
-        }
-        Sleep(50);
-    }
-    return true;
 }
 
 template <std::size_t N>
@@ -84,35 +60,7 @@ const PictureBox* PictureOf(HWND dialog) {
 }
 
 std::string Text(HWND dialog, int id) {
-    return test::WindowText(GetDlgItem(dialog, id));
-}
-
-std::vector<std::string> BrowserLog() {
-    const char* path = std::getenv("QX_BROWSER_LOG");
-    std::vector<std::string> lines;
-    std::ifstream log(path ? path : "");
-    for (std::string line; std::getline(log, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The shell may write an escaped letter, digit or "-._~" as the character
-// itself (both mean the same); every other escape must stay as it is.
-std::string WithoutUnreservedEscapes(const std::string& url) {
-    std::string normal;
-    for (std::size_t i = 0; i < url.size(); ++i) {
-        if (url[i] == '%' && i + 2 < url.size()) {
-            const char c = static_cast<char>(std::strtol(url.substr(i + 1, 2).c_str(), nullptr, 16));
-            if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_' || c == '~') {
-                normal += c;
-                i += 2;
-                continue;
-            }
-        }
-        normal += url[i];
-    }
-    return normal;
+    return test::Text(GetDlgItem(dialog, id));
 }
 
 std::string Escaped(const std::string& text) {
@@ -126,7 +74,7 @@ std::string Escaped(const std::string& text) {
 }
 
 std::string AffiliateUrl(const std::string& target) {
-    return WithoutUnreservedEscapes(std::string("http://") + kAffiliateHost +
+    return test::WithoutUnreservedEscapes(std::string("http://") + kAffiliateHost +
                                     "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=" + Escaped(target));
 }
 
@@ -150,7 +98,7 @@ protected:
         Put(hotel.parkingInformation, "有り 20台");
         Put(hotel.checkinTime, "15:00");
         Put(hotel.checkoutTime, "10:00");
-        Put(hotel.hotelImageUrl, LocalWebUrl("/img/hotel/10928.jpg?size=m&amp;v=1").c_str());
+        Put(hotel.hotelImageUrl, test::ServiceUrl("/img/hotel/10928.jpg?size=m&amp;v=1").c_str());
         Put(hotel.hotelInformationUrl, "http://example.invalid/hotel/info?hotelNo=12&amp;lang=ja");
         reply_.hotels = {other, hotel};
 
@@ -168,8 +116,7 @@ protected:
 
     INT_PTR RunWith(test::ModalDriver& driver, std::int32_t hotelNo) {
         PlanDialog dialog(reply_, hotelNo, hosts_);
-        driver.Start();
-        return dialog.Run(nullptr);
+        return driver.Run([&] { return dialog.Run(nullptr); });
     }
 
     static HWND FindPlanDialog() { return test::FindThreadDialogWithChild(IDC_PLAN_LIST); }
@@ -185,11 +132,11 @@ TEST_F(PlanDialogTest, ShowsTheHotelItsPlansSortedAndItsPictureThenDeletesBothFi
     driver.Add("waiting picture", [&](HWND dialog) {
         const PictureBox* box = PictureOf(dialog);
         waitingShownFirst = box && box->loaded() && box->naturalWidth() == kWaitWidth &&
-                            box->naturalHeight() == kWaitHeight && Exists(TempPath("wait_image.jpg"));
+                            box->naturalHeight() == kWaitHeight && test::FileExists(test::TempFile("wait_image.jpg"));
         return true;
     });
     driver.Add("details", [&](HWND dialog) {
-        seen.push_back(test::WindowText(dialog));
+        seen.push_back(test::Text(dialog));
         for (int id : {IDC_HOTEL_NAME, IDC_TELEPHONE_NO, IDC_FAX_NO, IDC_HOTEL_SPECIAL, IDC_ACCESS, IDC_PARKING,
                        IDC_CHECKIN_TIME, IDC_CHECKOUT_TIME}) {
             seen.push_back(Text(dialog, id));
@@ -197,18 +144,18 @@ TEST_F(PlanDialogTest, ShowsTheHotelItsPlansSortedAndItsPictureThenDeletesBothFi
         HWND list = GetDlgItem(dialog, IDC_PLAN_LIST);
         for (int row = 0; row < ListView_GetItemCount(list); ++row) {
             for (int column = 0; column < 5; ++column) {
-                seen.push_back(test::ListCell(list, row, column));
+                seen.push_back(test::Cell(list, row, column));
             }
         }
         const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-        seen.push_back(selected >= 0 ? test::ListCell(list, selected, 1) : "(none)");
+        seen.push_back(selected >= 0 ? test::Cell(list, selected, 1) : "(none)");
         seen.push_back(IsWindowEnabled(GetDlgItem(dialog, IDC_RESERVE_BUTTON)) ? "enabled" : "disabled");
         return true;
     });
     driver.Add("hotel picture", [&](HWND dialog) {
         const PictureBox* box = PictureOf(dialog);
         return box && box->loaded() && box->naturalWidth() == 480 && box->naturalHeight() == 200 &&
-               Exists(TempPath("hotel_image.jpg"));
+               test::FileExists(test::TempFile("hotel_image.jpg"));
     });
     COLORREF nameBackground = 0;
     driver.Add("colours", [&](HWND dialog) {
@@ -237,26 +184,26 @@ TEST_F(PlanDialogTest, ShowsTheHotelItsPlansSortedAndItsPictureThenDeletesBothFi
     };
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(nameBackground, RGB(255, 255, 220));
-    EXPECT_FALSE(Exists(TempPath("hotel_image.jpg")));
-    EXPECT_FALSE(Exists(TempPath("wait_image.jpg")));
+    EXPECT_FALSE(test::FileExists(test::TempFile("hotel_image.jpg")));
+    EXPECT_FALSE(test::FileExists(test::TempFile("wait_image.jpg")));
 }
 
 TEST_F(PlanDialogTest, UnknownHotelLeavesEverythingEmptyAndEscapeEndsWithTwo) {
     test::ModalDriver driver(&PlanDialogTest::FindPlanDialog);
     std::vector<std::string> seen;
     driver.Add("look", [&](HWND dialog) {
-        seen = {test::WindowText(dialog), Text(dialog, IDC_HOTEL_NAME), Text(dialog, IDC_ACCESS),
+        seen = {test::Text(dialog), Text(dialog, IDC_HOTEL_NAME), Text(dialog, IDC_ACCESS),
                 std::to_string(ListView_GetItemCount(GetDlgItem(dialog, IDC_PLAN_LIST)))};
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return true;
     });
     EXPECT_EQ(RunWith(driver, 999), IDC_PLAN_CANCEL);
     EXPECT_EQ(seen, (std::vector<std::string>{"宿泊プラン情報", "", "", "0"}));
-    EXPECT_FALSE(Exists(TempPath("wait_image.jpg")));
+    EXPECT_FALSE(test::FileExists(test::TempFile("wait_image.jpg")));
 }
 
 TEST_F(PlanDialogTest, FailedDownloadKeepsTheWaitingPictureAndAnEmptyFileUntilClosing) {
-    Put(reply_.hotels[1].hotelImageUrl, LocalWebUrl("/_fault/status404").c_str());
+    Put(reply_.hotels[1].hotelImageUrl, test::ServiceUrl("/_fault/status404").c_str());
     test::ModalDriver driver(&PlanDialogTest::FindPlanDialog);
     DWORD opened = 0;
     bool keptWaiting = false;
@@ -271,18 +218,18 @@ TEST_F(PlanDialogTest, FailedDownloadKeepsTheWaitingPictureAndAnEmptyFileUntilCl
         }
         const PictureBox* box = PictureOf(dialog);
         keptWaiting = box && box->loaded() && box->naturalWidth() == kWaitWidth;
-        hotelFileSize = FileSize(TempPath("hotel_image.jpg"));
+        hotelFileSize = FileSize(test::TempFile("hotel_image.jpg"));
         PostMessageA(GetDlgItem(dialog, IDC_PLAN_CLOSE), BM_CLICK, 0, 0);
         return true;
     });
     EXPECT_EQ(RunWith(driver, kHotelNo), IDC_PLAN_CLOSE);
     EXPECT_TRUE(keptWaiting);
     EXPECT_EQ(hotelFileSize, 0);
-    EXPECT_FALSE(Exists(TempPath("hotel_image.jpg")));
+    EXPECT_FALSE(test::FileExists(test::TempFile("hotel_image.jpg")));
 }
 
 TEST_F(PlanDialogTest, ClosingDuringAHangingDownloadEndsAtOnceAndLeavesNoFile) {
-    Put(reply_.hotels[1].hotelImageUrl, LocalWebUrl("/_fault/hang?seconds=3").c_str());
+    Put(reply_.hotels[1].hotelImageUrl, test::ServiceUrl("/_fault/hang?seconds=3").c_str());
     test::ModalDriver driver(&PlanDialogTest::FindPlanDialog);
     DWORD opened = 0;
     DWORD clicked = 0;
@@ -300,9 +247,9 @@ TEST_F(PlanDialogTest, ClosingDuringAHangingDownloadEndsAtOnceAndLeavesNoFile) {
     });
     EXPECT_EQ(RunWith(driver, kHotelNo), IDC_PLAN_CLOSE);
     EXPECT_LT(GetTickCount() - clicked, 1500u) << "the close waited for the download";
-    EXPECT_FALSE(Exists(TempPath("wait_image.jpg")));
+    EXPECT_FALSE(test::FileExists(test::TempFile("wait_image.jpg")));
     // The worker lets go of the file when the server gives up on it.
-    EXPECT_TRUE(WaitUntil([] { return !Exists(TempPath("hotel_image.jpg")); }, 8000));
+    EXPECT_TRUE(test::WaitFor([] { return !test::FileExists(test::TempFile("hotel_image.jpg")); }, 8000));
 }
 
 TEST_F(PlanDialogTest, ReservationAndHotelPageGoThroughTheRedirect) {
@@ -310,7 +257,7 @@ TEST_F(PlanDialogTest, ReservationAndHotelPageGoThroughTheRedirect) {
         GTEST_SKIP() << "QX_BROWSER_LOG is not set: browser launches are not captured";
     }
     Put(reply_.hotels[1].hotelImageUrl, "");
-    const std::size_t before = BrowserLog().size();
+    const std::size_t before = test::BrowserLog().size();
     test::ModalDriver driver(&PlanDialogTest::FindPlanDialog);
     bool disabledWithoutSelection = false;
     driver.Add("reserve the selected plan", [](HWND dialog) {
@@ -351,12 +298,12 @@ TEST_F(PlanDialogTest, ReservationAndHotelPageGoThroughTheRedirect) {
         AffiliateUrl("http://example.invalid/hotel/info?hotelNo=12&amp;lang=ja"),
         AffiliateUrl("http://example.invalid/r?plan=A"),
     };
-    ASSERT_TRUE(WaitUntil([&] { return BrowserLog().size() >= before + expected.size(); }, 5000));
+    ASSERT_TRUE(test::WaitFor([&] { return test::BrowserLog().size() >= before + expected.size(); }, 5000));
     Sleep(500);
-    const std::vector<std::string> lines = BrowserLog();
+    const std::vector<std::string> lines = test::BrowserLog();
     std::vector<std::string> opened;
     for (std::size_t n = before; n < lines.size(); ++n) {
-        opened.push_back(WithoutUnreservedEscapes(lines[n]));
+        opened.push_back(test::WithoutUnreservedEscapes(lines[n]));
     }
     std::sort(opened.begin(), opened.end());
     std::sort(expected.begin(), expected.end());

@@ -1,10 +1,10 @@
 #include "FaultPlan.h"
 
-#include "LocalService.h"
+#include "tests/support/LocalService.h"
 
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 const char* Prefix(FaultTarget target) {
@@ -53,7 +53,7 @@ Fault FaultPlan::Pick(FaultTarget target) {
 }
 
 bool FaultPlan::Arm(FaultTarget target, Fault fault) {
-    return fault == Fault::None || ArmFault(Prefix(target), Name(fault), 1, Parameters(target, fault));
+    return fault == Fault::None || ArmFault(Prefix(target), Name(fault), Parameters(target, fault));
 }
 
 std::string FaultPlan::Name(Fault fault) {
@@ -68,4 +68,4 @@ bool FaultPlan::FailsTheFetch(Fault fault) {
            fault == Fault::Reset;
 }
 
-}  // namespace qx::e2e
+}  // namespace qx::test

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-namespace qx::e2e {
+namespace qx::test {
 
 enum class FaultTarget { Search, Geocode, Picture };
 
@@ -39,4 +39,4 @@ private:
     std::mt19937& random_;
 };
 
-}  // namespace qx::e2e
+}  // namespace qx::test

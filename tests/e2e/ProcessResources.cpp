@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 // One entry of the GDI handle table, as Wine lays it out for either
@@ -193,4 +193,4 @@ long ProcessResources::ThreadCount() const {
     return count;
 }
 
-}  // namespace qx::e2e
+}  // namespace qx::test

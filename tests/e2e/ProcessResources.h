@@ -13,7 +13,7 @@
 
 #include <string>
 
-namespace qx::e2e {
+namespace qx::test {
 
 struct ResourceSample {
     long gdiObjects = -1;  // -1: could not be measured
@@ -43,4 +43,4 @@ private:
     DWORD processId_;
 };
 
-}  // namespace qx::e2e
+}  // namespace qx::test

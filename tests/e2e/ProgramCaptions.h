@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace qx::e2e {
+namespace qx::test {
 
 inline const std::string kSearchCaption = "検索条件設定";
 inline const std::string kMainCaption = "QX Frontend";
@@ -12,4 +12,4 @@ inline const std::string kPlanCaptionEnd = " - 宿泊プラン情報";
 inline const std::string kLandmarkCaption = "エリア指定";
 inline const std::string kProgressCaption = "通信中";
 
-}  // namespace qx::e2e
+}  // namespace qx::test

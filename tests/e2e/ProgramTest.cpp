@@ -2,10 +2,12 @@
 // own against the local web service, its windows found by caption and worked
 // from here; what it shows, what reached the service, what went to the
 // browser, its temporary files and its exit code are checked.
-#include "LocalService.h"
 #include "ProgramCaptions.h"
-#include "RemoteWindows.h"
 #include "res/resource.h"
+#include "tests/support/BrowserLog.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/RemoteWindows.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +20,9 @@
 #include <string>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
-const std::string kAreaUrl =
-    "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
 const std::string kAgent = "LOVANTE-KOGEI";
 const std::string kAffiliate = "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=";
 
@@ -274,7 +274,7 @@ TEST_F(ProgramTest, StartupFetchesTheAreasAndCancellingTheFirstSearchExitsWithou
     ASSERT_NE(dialog, nullptr);
     const std::vector<LoggedRequest> requests = RequestsSince(logStart_);
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].target, kAreaUrl);
+    EXPECT_EQ(requests[0].target, kAreaTarget);
     EXPECT_EQ(requests[0].userAgent, kAgent);
     EXPECT_EQ(ItemText(dialog, IDCANCEL), "終了");
     EXPECT_EQ(program_->FindWindow(kMainCaption), nullptr) << "the main window showed before the first search";
@@ -354,7 +354,7 @@ TEST_F(ProgramTest, TokyoSearchListsHotelsSortedByNameWithSummaries) {
     Shot("main-window");
     const std::vector<std::string> targets = ServiceTargets();
     ASSERT_EQ(targets.size(), 2u);
-    EXPECT_EQ(targets[0], kAreaUrl);
+    EXPECT_EQ(targets[0], kAreaTarget);
     EXPECT_EQ(targets[1], searchUrl_);
     for (const LoggedRequest& request : RequestsSince(logStart_)) {
         EXPECT_EQ(request.userAgent, kAgent);
@@ -430,7 +430,7 @@ TEST_F(ProgramTest, PriceSortThenPlansShowTheSelectedHotelAndCloseDeletesThePict
     EXPECT_EQ(Cell(list, row, kNameColumn), hotel.name);
 
     // The picture arrives late, so the waiting picture can be seen first.
-    ASSERT_TRUE(ArmFault("/img/", "delay", 1, "&seconds=2"));
+    ASSERT_TRUE(ArmFault("/img/", "delay", "&seconds=2"));
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
     ASSERT_NE(plan, nullptr) << "no plan dialog for " << hotel.name;
@@ -480,7 +480,7 @@ TEST_F(ProgramTest, ExitDuringAStalledPictureDownloadLeavesNoFile) {
     HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
     SelectRow(list, 0);
     const std::size_t filesBefore = PrivatePictureFiles();
-    ASSERT_TRUE(ArmFault("/img/", "hang", 1, "&seconds=20"));
+    ASSERT_TRUE(ArmFault("/img/", "hang", "&seconds=20"));
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(Cell(list, 0, kNameColumn) + kPlanCaptionEnd);
     ASSERT_NE(plan, nullptr);
@@ -507,11 +507,11 @@ TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {
     const ExpectedHotel hotel = HotelFromReply(ToCodePage932(Fetch(searchUrl_)), hotelNo);
     ASSERT_FALSE(hotel.plans.empty());
 
-    const std::size_t before = BrowserUrlCount();
+    const std::size_t before = BrowserLog().size();
     Click(main, IDC_MAP_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserUrlCount() >= before + 1; }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000));
     Click(main, IDC_PAGE_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserUrlCount() >= before + 2; }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000));
 
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
@@ -519,7 +519,7 @@ TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {
     HWND plans = GetDlgItem(plan, IDC_PLAN_LIST);
     const std::string reserveUrl = Cell(plans, SelectedRow(plans), 0);
     Click(plan, IDC_RESERVE_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserUrlCount() >= before + 3; }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 3; }, 8000));
     Click(plan, IDC_PLAN_CANCEL);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
 
@@ -701,4 +701,4 @@ TEST_F(ProgramTest, KeyboardAloneSearchesOpensPlansAndExits) {
 }
 
 }  // namespace
-}  // namespace qx::e2e
+}  // namespace qx::test

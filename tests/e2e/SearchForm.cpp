@@ -1,12 +1,12 @@
 #include "SearchForm.h"
 
-#include "RemoteWindows.h"
+#include "tests/support/RemoteWindows.h"
 #include "res/resource.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 constexpr ULONGLONG kTicksPerDay = 864000000000ULL;
@@ -90,6 +90,13 @@ SearchForm SearchForm::Random(std::mt19937& random) {
     return form;
 }
 
+SearchForm SearchForm::Plain() {
+    SearchForm form;
+    form.checkin = DayFromToday(7);
+    form.checkout = DayFromToday(8);
+    return form;
+}
+
 void SearchForm::Spoil(Refusal refusal, std::mt19937& random) {
     const int checkinDay = Between(random, 1, 30);
     switch (refusal) {
@@ -135,6 +142,17 @@ void SearchForm::ChooseArea(HWND dialog, std::mt19937& random) {
     smallClass = ChooseAnyItem(dialog, IDC_SMALL_CLASS_LIST, random);
     const bool detailShown = IsWindowVisible(GetDlgItem(dialog, IDC_DETAIL_CLASS_LIST)) != FALSE;
     detailClass = detailShown ? ChooseAnyItem(dialog, IDC_DETAIL_CLASS_LIST, random) : std::string();
+}
+
+void SearchForm::ChooseArea(HWND dialog, const AreaChoice& area) {
+    SendMessageA(GetDlgItem(dialog, IDC_AREA_RADIO), BM_CLICK, 0, 0);
+    nearLandmark = false;
+    middleClass = area.middle;
+    smallClass = area.small;
+    detailClass = area.detail;
+    ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, middleClass);
+    ChooseComboItem(dialog, IDC_SMALL_CLASS_LIST, smallClass);
+    ChooseComboItem(dialog, IDC_DETAIL_CLASS_LIST, detailClass);
 }
 
 void SearchForm::FillStay(HWND dialog) const {
@@ -185,4 +203,4 @@ Summaries SearchForm::Expected() const {
     return expected;
 }
 
-}  // namespace qx::e2e
+}  // namespace qx::test

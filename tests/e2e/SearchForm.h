@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-namespace qx::e2e {
+namespace qx::test {
 
 struct Summaries {
     std::string area, period, budget, people, rooms, options;
@@ -17,6 +17,11 @@ struct Summaries {
 
 // The ways conditions can be refused before any request is made.
 enum class Refusal { None, CheckoutNotAfterCheckin, CheckinPast, BudgetReversed, NoLandmarkName };
+
+// The names of an area as its three lists show them.
+struct AreaChoice {
+    std::string middle, small, detail;
+};
 
 struct MessageText {
     std::string caption;
@@ -30,6 +35,8 @@ public:
     // Valid conditions: check-in within two months, one to four nights, a
     // party that mostly fits, a budget and facilities now and then.
     static SearchForm Random(std::mt19937& random);
+    // One adult in one room for one night a week from now; no budget, no facilities.
+    static SearchForm Plain();
     // Spoils the conditions the way refusal names (not NoLandmarkName, which
     // needs a landmark without a name).
     void Spoil(Refusal refusal, std::mt19937& random);
@@ -37,6 +44,8 @@ public:
 
     // Selects the area radio button and a random area from the dialog's lists.
     void ChooseArea(HWND dialog, std::mt19937& random);
+    // Selects the area radio button and that area.
+    void ChooseArea(HWND dialog, const AreaChoice& area);
     // Sets dates, party, rooms, budget and facilities.
     void FillStay(HWND dialog) const;
     Summaries Expected() const;
@@ -55,4 +64,4 @@ public:
 // The local date `days` days from today (negative: before), at midnight.
 SYSTEMTIME DayFromToday(int days);
 
-}  // namespace qx::e2e
+}  // namespace qx::test

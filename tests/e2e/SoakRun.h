@@ -6,7 +6,7 @@
 #pragma once
 
 #include "FaultPlan.h"
-#include "RemoteWindows.h"
+#include "tests/support/RemoteWindows.h"
 #include "SearchForm.h"
 
 #include <windows.h>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 
 // The main window's list (hotel numbers, in row order) and summaries.
 struct MainView {
@@ -60,7 +60,7 @@ private:
     void Arm(FaultTarget target, Fault fault);
     // Presses search and checks the outcome; the dialog stays open after a message.
     std::string Search(HWND dialog, const SearchForm& form, Fault fault, bool startUp = false);
-    std::string AwaitFetchFailure(Fault fault);
+    std::string AwaitFetchFailure(HWND dialog, Fault fault);
     std::string AwaitReply(HWND dialog, const SearchForm& form, Fault fault, std::size_t logStart, bool startUp);
     void ExpectMessage(const MessageText& expected, DWORD limitMs, const std::string& what);
     void CancelSearchDialog(HWND dialog, const MainView& before);
@@ -84,4 +84,4 @@ private:
     std::map<std::string, int> outcomes_;
 };
 
-}  // namespace qx::e2e
+}  // namespace qx::test

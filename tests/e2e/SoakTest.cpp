@@ -7,18 +7,19 @@
 // QX_SOAK_SEED picks the random series (printed, so a failing run can be
 // repeated); QX_SOAK_STEPS the number of steps (more than the short form's
 // make the long form).
-#include "LocalService.h"
 #include "ProcessResources.h"
-#include "RemoteWindows.h"
 #include "SoakRun.h"
 #include "res/resource.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/RemoteWindows.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 constexpr unsigned kDefaultSeed = 20261207;
@@ -110,4 +111,4 @@ TEST(Soak, RandomStepsUnderFaultsKeepTheProgramAnsweringAndFlat) {
 }
 
 }  // namespace
-}  // namespace qx::e2e
+}  // namespace qx::test

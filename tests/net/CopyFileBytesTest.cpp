@@ -1,6 +1,7 @@
 #include "net/CopyFileBytes.h"
 
-#include "LocalWeb.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ protected:
     const std::string from_ = TempPath("qx-copy-from.bin");
     const std::string to_ = TempPath("qx-copy-to.bin");
     // More than one chunk of the copy.
-    const std::string bytes_ = qxtest::PatternBytes(200000);
+    const std::string bytes_ = qx::test::PatternBytes(200000);
 };
 
 TEST_F(CopyFileBytes, CopiesEveryByteOverWhatWasThere) {
@@ -59,7 +60,7 @@ TEST_F(CopyFileBytes, CopiesEveryByteOverWhatWasThere) {
     EXPECT_TRUE(qx::CopyFileBytes(in, out));
     CloseHandle(out);
     CloseHandle(in);
-    EXPECT_EQ(qxtest::ReadWholeFile(to_), bytes_);
+    EXPECT_EQ(qx::test::ReadWholeFile(to_), bytes_);
 }
 
 TEST_F(CopyFileBytes, ReadFailingAfterSomeBytesLeavesAnEmptyTarget) {
@@ -73,7 +74,7 @@ TEST_F(CopyFileBytes, ReadFailingAfterSomeBytesLeavesAnEmptyTarget) {
     EXPECT_FALSE(qx::CopyFileBytes(readEnd, out));
     CloseHandle(out);
     CloseHandle(readEnd);
-    EXPECT_EQ(qxtest::ReadWholeFile(to_), "");
+    EXPECT_EQ(qx::test::ReadWholeFile(to_), "");
 }
 
 }  // namespace

@@ -1,18 +1,21 @@
 #include "net/ExternalLinks.h"
 
-#include "LocalWeb.h"
+#include "tests/support/BrowserLog.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+using qx::test::BrowserLog;
+using qx::test::BrowserLogPath;
+using qx::test::WithoutUnreservedEscapes;
 
 const char kMapHost[] = "maps.test:8080";
 const char kAffiliateHost[] = "aff.test";
@@ -33,44 +36,6 @@ std::string ExecutableDirectory() {
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     const std::string executable(path, length);
     return executable.substr(0, executable.find_last_of('\\') + 1);
-}
-
-// The file the Wine browser stand-in (tools/capture-browser.sh) appends to.
-std::string BrowserLogPath() {
-    const char* log = std::getenv("QX_BROWSER_LOG");
-    if (log && *log) {
-        return std::string("Z:") + log;
-    }
-    const char* prefix = std::getenv("WINEPREFIX");
-    return prefix ? std::string("Z:") + prefix + "/browser-urls.log" : "";
-}
-
-std::vector<std::string> BrowserLog() {
-    std::vector<std::string> lines;
-    std::ifstream log(BrowserLogPath());
-    std::string line;
-    while (std::getline(log, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The shell may write an escaped letter, digit or "-._~" as the character
-// itself (both mean the same); every other escape must stay as it is.
-std::string WithoutUnreservedEscapes(const std::string& url) {
-    std::string normal;
-    for (std::size_t i = 0; i < url.size(); ++i) {
-        if (url[i] == '%' && i + 2 < url.size()) {
-            const char c = static_cast<char>(std::strtol(url.substr(i + 1, 2).c_str(), nullptr, 16));
-            if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_' || c == '~') {
-                normal += c;
-                i += 2;
-                continue;
-            }
-        }
-        normal += url[i];
-    }
-    return normal;
 }
 
 // Waits until the browser stand-in has logged url after the first `already` lines.
@@ -114,7 +79,7 @@ TEST_F(BrowserLinks, MapGoesToTheBrowserProgramBesideTheExecutable) {
 
     EXPECT_TRUE(qx::OpenHotelMap(Hotels(), 4711, kMapHost));
     EXPECT_EQ(WaitForSingleObject(ran, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
-    EXPECT_EQ(qxtest::ReadWholeFile(record), kExpectedMap);
+    EXPECT_EQ(qx::test::ReadWholeFile(record), kExpectedMap);
 
     CloseHandle(ran);
     // The program may still be ending; deleting it is retried briefly.

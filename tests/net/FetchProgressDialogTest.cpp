@@ -1,36 +1,34 @@
 #include "net/FetchProgressDialog.h"
 
-#include "LocalWeb.h"
 #include "res/resource.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace qx {
 namespace {
 
-// Whether the progress window was on screen when the request reached the
-// service: recorded by a thread timer that fires inside the dialog's loops.
-HWND g_progressWindow = nullptr;
-
-BOOL CALLBACK FindProgress(HWND window, LPARAM) {
-    char caption[32] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    if (IsWindowVisible(window) && std::string(caption) == "通信中") {
-        g_progressWindow = window;
-        return FALSE;
-    }
-    return TRUE;
+// The progress window, when it is on screen.
+HWND VisibleProgressWindow() {
+    HWND window = FindWindowA("#32770", "通信中");
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
-void CALLBACK WatchForProgress(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_progressWindow == nullptr) {
-        EnumThreadWindows(GetCurrentThreadId(), &FindProgress, 0);
-    }
+// Runs the dialog with watch called on every tick of the driver inside its loops.
+INT_PTR RunWatched(const std::function<INT_PTR()>& runModal, const std::function<void()>& watch) {
+    test::ModalDriver driver;
+    driver.Add("watch", [&watch](HWND) {
+        watch();
+        return false;
+    }, INFINITE);
+    return driver.Run(runModal);
 }
 
 struct FetchOutcome {
@@ -42,17 +40,15 @@ struct FetchOutcome {
 
 FetchOutcome RunFetch(const std::string& url, std::string reply = "unchanged") {
     test::PumpPendingMessages();
-    g_progressWindow = nullptr;
-    const UINT_PTR watch = SetTimer(nullptr, 0, 20, &WatchForProgress);
+    bool shown = false;
     FetchProgressDialog dialog(url.c_str(), reply);
-    const INT_PTR result = dialog.DoModal(nullptr, IDD_FETCH_PROGRESS);
-    KillTimer(nullptr, watch);
-    return {result, reply, g_progressWindow != nullptr, dialog.CancelledByUser()};
+    const INT_PTR result = RunWatched([&] { return dialog.DoModal(nullptr, IDD_FETCH_PROGRESS); },
+                                      [&] { shown = shown || VisibleProgressWindow() != nullptr; });
+    return {result, reply, shown, dialog.CancelledByUser()};
 }
 
 TEST(FetchProgressDialog, JapaneseReplyArrivesInCodePage932) {
-    const FetchOutcome outcome = RunFetch(qxtest::LocalWebUrl(
-        "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28"));
+    const FetchOutcome outcome = RunFetch(test::ServiceUrl(test::kAreaTarget));
     EXPECT_EQ(outcome.result, 0);
     EXPECT_TRUE(outcome.windowShown);
     // "東京都" in code page 932, which its UTF-8 form would not contain.
@@ -61,9 +57,9 @@ TEST(FetchProgressDialog, JapaneseReplyArrivesInCodePage932) {
 }
 
 TEST(FetchProgressDialog, AsciiBodyComesBackByteForByte) {
-    const FetchOutcome outcome = RunFetch(qxtest::LocalWebUrl("/_fault/large?bytes=5000"));
+    const FetchOutcome outcome = RunFetch(test::ServiceUrl("/_fault/large?bytes=5000"));
     EXPECT_EQ(outcome.result, 0);
-    EXPECT_EQ(outcome.reply, qxtest::PatternBytes(5000));
+    EXPECT_EQ(outcome.reply, test::PatternBytes(5000));
 }
 
 TEST(FetchProgressDialog, FailuresEndWithMinusOne) {
@@ -75,9 +71,9 @@ TEST(FetchProgressDialog, FailuresEndWithMinusOne) {
         bool requestMade;
     };
     const Case cases[] = {
-        {"status 404", qxtest::LocalWebUrl("/_fault/status404"), true},
-        {"status 500", qxtest::LocalWebUrl("/_fault/status500"), true},
-        {"broken body", qxtest::LocalWebUrl("/_fault/reset"), true},
+        {"status 404", test::ServiceUrl("/_fault/status404"), true},
+        {"status 500", test::ServiceUrl("/_fault/status500"), true},
+        {"broken body", test::ServiceUrl("/_fault/reset"), true},
         {"nobody listening", "http://127.0.0.1:1/", false},
     };
     for (const Case& c : cases) {
@@ -108,7 +104,7 @@ enum class Close {
     DuringFetch,  // the close command (Alt+F4, close box) once the request has arrived
 };
 
-// What a thread timer sees of the progress window while the dialog runs.
+// What the driver's ticks see of the progress window while the dialog runs.
 struct Observation {
     std::string marker;       // the request to look for in the service's log
     Close close = Close::Never;
@@ -123,9 +119,9 @@ struct Observation {
 };
 Observation g_seen;
 
-void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindWindowA("#32770", "通信中");
-    if (dialog && IsWindowVisible(dialog) && g_seen.shownAt == 0) {
+void Observe() {
+    HWND dialog = VisibleProgressWindow();
+    if (dialog && g_seen.shownAt == 0) {
         g_seen.shownAt = GetTickCount();
         g_seen.style = GetWindowLongA(dialog, GWL_STYLE);
         GetClientRect(dialog, &g_seen.client);
@@ -139,7 +135,7 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
     }
-    if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !qxtest::LoggedRequests(g_seen.marker).empty()) {
+    if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !test::LoggedRequests(g_seen.marker).empty()) {
         g_seen.requestedAt = GetTickCount();
         if (dialog && g_seen.close == Close::DuringFetch) {
             PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -160,27 +156,30 @@ DialogRun RunDialog(const std::string& url, const std::string& marker, DWORD lim
     g_seen.marker = marker;
     g_seen.close = close;
     DialogRun run{0, kUntouched, 0, false};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Observe);
     const DWORD start = GetTickCount();
     FetchProgressDialog dialog(url.c_str(), run.reply, limitMs);
-    run.result = dialog.Run();
+    run.result = RunWatched([&] { return dialog.Run(); }, &Observe);
     run.elapsedMs = GetTickCount() - start;
+    // A quick reply can end the dialog before a tick sees its request in the
+    // log; it then came after every tick, the one that saw the window among them.
+    if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !test::LoggedRequests(g_seen.marker).empty()) {
+        g_seen.requestedAt = GetTickCount();
+    }
     run.cancelledByUser = dialog.CancelledByUser();
-    KillTimer(nullptr, timer);
     return run;
 }
 
 class FetchProgress : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (qxtest::LocalWebHost().empty() || GetACP() != 932) {
+        if (!test::ServiceStartedAroundTest() || GetACP() != 932) {
             GTEST_SKIP() << "needs the local web service and code page 932";
         }
-        marker_ = qxtest::UniqueMarker();
+        marker_ = test::UniqueMarker();
     }
     std::string Canned(const std::string& body) {
-        EXPECT_TRUE(qxtest::ArmPage("/canned/" + marker_, body));
-        return qxtest::LocalWebUrl("/canned/" + marker_);
+        EXPECT_TRUE(test::ArmPage("/canned/" + marker_, body));
+        return test::ServiceUrl("/canned/" + marker_);
     }
     std::string marker_;
 };
@@ -196,7 +195,7 @@ TEST_F(FetchProgress, ShowsTheWindowFirstAndConvertsTheReplyToCodePage932) {
 }
 
 TEST_F(FetchProgress, IsTheDesignedWindow) {
-    RunDialog(qxtest::LocalWebUrl("/_fault/status404"), marker_);
+    RunDialog(test::ServiceUrl("/_fault/status404"), marker_);
     EXPECT_STREQ(g_seen.caption, "通信中");
     EXPECT_STREQ(g_seen.label, "データ読み込み中...");
     EXPECT_EQ(g_seen.style & WS_SYSMENU, 0);
@@ -215,7 +214,7 @@ TEST_F(FetchProgress, EmptyReplyIsASuccess) {
 }
 
 TEST_F(FetchProgress, GivesUpJustAfterTheLimit) {
-    const DialogRun run = RunDialog(qxtest::LocalWebUrl("/_fault/hang?seconds=3"), marker_, 400);
+    const DialogRun run = RunDialog(test::ServiceUrl("/_fault/hang?seconds=3"), marker_, 400);
     EXPECT_EQ(run.result, -1);
     EXPECT_FALSE(run.cancelledByUser) << "running out of time is a failure";
     EXPECT_GE(run.elapsedMs, 600u);  // 200 ms before the fetch starts, then the limit
@@ -225,17 +224,17 @@ TEST_F(FetchProgress, GivesUpJustAfterTheLimit) {
 }
 
 TEST_F(FetchProgress, CancelBeforeTheFetchMakesNoRequest) {
-    const DialogRun run = RunDialog(qxtest::LocalWebUrl("/?" + marker_), marker_, 10000, Close::OnSight);
+    const DialogRun run = RunDialog(test::ServiceUrl("/?" + marker_), marker_, 10000, Close::OnSight);
     EXPECT_EQ(run.result, -1);
     EXPECT_TRUE(run.cancelledByUser);
     EXPECT_EQ(run.reply, kUntouched);
-    EXPECT_TRUE(qxtest::LoggedRequests(marker_).empty());
+    EXPECT_TRUE(test::LoggedRequests(marker_).empty());
 }
 
 TEST_F(FetchProgress, ClosingTheWindowDuringTheFetchIsACancelNotAFailure) {
     const std::string path = "/hanging/" + marker_;
-    ASSERT_TRUE(qxtest::ArmFault(path, "hang", "&seconds=3"));
-    const DialogRun run = RunDialog(qxtest::LocalWebUrl(path), marker_, 10000, Close::DuringFetch);
+    ASSERT_TRUE(test::ArmFault(path, "hang", "&seconds=3"));
+    const DialogRun run = RunDialog(test::ServiceUrl(path), marker_, 10000, Close::DuringFetch);
     EXPECT_NE(g_seen.requestedAt, 0u);
     EXPECT_EQ(run.result, -1);
     EXPECT_TRUE(run.cancelledByUser);

@@ -1,7 +1,8 @@
 #include "net/HotelPictureDownload.h"
 
-#include "LocalWeb.h"
 #include "net/HotelPictureFiles.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@
 
 namespace {
 
-using qxtest::LocalWebUrl;
+using qx::test::ServiceUrl;
 
 // The files the download's private copies are written to.
 int PrivateFilesLeft() {
@@ -42,7 +43,7 @@ bool Exists(const char* path) {
 class PictureDownload : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (qxtest::LocalWebHost().empty()) {
+        if (!qx::test::ServiceStartedAroundTest()) {
             GTEST_SKIP() << "the local web service is not running (run through CTest)";
         }
         ASSERT_TRUE(qx::TempFilePath(qx::kHotelPictureName, hotelPath_));
@@ -75,10 +76,10 @@ protected:
 TEST_F(PictureDownload, ReplacesTheWaitingPictureWithTheHotelPicture) {
     qx::HotelPictureDownload download;
     EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
-                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+                                         ServiceUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
     EXPECT_TRUE(box_.loaded());
     EXPECT_FALSE(ShowsWaitingPicture());
-    EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(qx::test::ReadWholeFile(hotelPath_).substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(PrivateFilesNow(), 0);
 }
 
@@ -100,33 +101,33 @@ TEST_F(PictureDownload, AnotherReaderOfThePictureFilesCostsNoPicture) {
 
     qx::HotelPictureDownload download;
     EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
-                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+                                         ServiceUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
     EXPECT_FALSE(ShowsWaitingPicture());
-    EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(qx::test::ReadWholeFile(hotelPath_).substr(0, 2), "\xFF\xD8");
     CloseHandle(hotelReader);
     CloseHandle(waitReader);
 }
 
 TEST_F(PictureDownload, FailureKeepsTheWaitingPictureAndAnEmptyHotelFile) {
     const std::string cases[] = {
-        LocalWebUrl("/img/hotel/999999.jpg"), LocalWebUrl("/_fault/status500"), LocalWebUrl("/_fault/reset"), "",
+        ServiceUrl("/img/hotel/999999.jpg"), ServiceUrl("/_fault/status500"), ServiceUrl("/_fault/reset"), "",
     };
     for (const std::string& url : cases) {
         qx::HotelPictureDownload download;
         EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_, url.c_str(), hotelPath_));
         EXPECT_TRUE(ShowsWaitingPicture()) << url;
         EXPECT_TRUE(Exists(hotelPath_)) << url;
-        EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_), "") << url;
+        EXPECT_EQ(qx::test::ReadWholeFile(hotelPath_), "") << url;
         EXPECT_EQ(PrivateFilesNow(), 0) << url;
     }
 }
 
 TEST_F(PictureDownload, PathThatCouldNotBeBuiltGivesNoPictureAndNoRequest) {
-    const std::string marker = qxtest::UniqueMarker();
+    const std::string marker = qx::test::UniqueMarker();
     qx::HotelPictureDownload download;
-    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_, LocalWebUrl("/?" + marker).c_str(), ""));
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_, ServiceUrl("/?" + marker).c_str(), ""));
     EXPECT_TRUE(ShowsWaitingPicture());
-    EXPECT_TRUE(qxtest::LoggedRequests(marker).empty());
+    EXPECT_TRUE(qx::test::LoggedRequests(marker).empty());
 }
 
 // Another program opens the private file as soon as it exists, sharing it for
@@ -141,7 +142,7 @@ TEST_F(PictureDownload, PrivateFileThatCannotBeHeldIsRemovedAtOnce) {
     qx::HotelPictureDownload download;
     download.privateFileMade = OpenAsAnotherProgram;
     EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), download, box_,
-                                         LocalWebUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
+                                         ServiceUrl("/img/hotel/1035.jpg?size=m&v=1").c_str(), hotelPath_));
     ASSERT_NE(g_otherOpener, INVALID_HANDLE_VALUE);
     CloseHandle(g_otherOpener);
     g_otherOpener = INVALID_HANDLE_VALUE;
@@ -158,7 +159,7 @@ qx::HotelPictureDownload* g_closing = nullptr;
 qx::HttpFetchJobPtr g_lateJob;
 const char* g_paths[2] = {};
 void CALLBACK CloseDuringDownload(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!g_closing->runningJob() || qxtest::LoggedRequests(kSlowPicture).size() == g_slowRequestsBefore) {
+    if (!g_closing->runningJob() || qx::test::LoggedRequests(kSlowPicture).size() == g_slowRequestsBefore) {
         return;
     }
     KillTimer(nullptr, timer);
@@ -173,12 +174,12 @@ TEST_F(PictureDownload, ClosingDuringTheDownloadLeavesNothingAndSparesTheNextPic
     g_closing = &first;
     g_paths[0] = hotelPath_;
     g_paths[1] = waitPath_;
-    g_slowRequestsBefore = qxtest::LoggedRequests(kSlowPicture).size();
+    g_slowRequestsBefore = qx::test::LoggedRequests(kSlowPicture).size();
     SetTimer(nullptr, 0, 20, CloseDuringDownload);
     const DWORD start = GetTickCount();
     // The service answers only after a second, well after the window closed.
     EXPECT_TRUE(
-        qx::DownloadHotelPicture(host_.Window(), first, box_, LocalWebUrl(kSlowPicture).c_str(), hotelPath_));
+        qx::DownloadHotelPicture(host_.Window(), first, box_, ServiceUrl(kSlowPicture).c_str(), hotelPath_));
     EXPECT_LT(GetTickCount() - start, 800u) << "the closed window kept waiting";
     ASSERT_TRUE(g_lateJob);
     EXPECT_FALSE(Exists(hotelPath_)) << "a closed window's download put its file back";
@@ -186,15 +187,15 @@ TEST_F(PictureDownload, ClosingDuringTheDownloadLeavesNothingAndSparesTheNextPic
     // The next window downloads its picture while the first worker still runs.
     ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     qx::HotelPictureDownload second;
-    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), second, box_, LocalWebUrl("/img/hotel/1065.jpg").c_str(),
+    EXPECT_TRUE(qx::DownloadHotelPicture(host_.Window(), second, box_, ServiceUrl("/img/hotel/1065.jpg").c_str(),
                                          hotelPath_));
-    const std::string picture = qxtest::ReadWholeFile(hotelPath_);
+    const std::string picture = qx::test::ReadWholeFile(hotelPath_);
     ASSERT_EQ(picture.substr(0, 2), "\xFF\xD8");
 
     // The first worker ends; when its job goes, so does its private file.
     ASSERT_EQ(WaitForSingleObject(g_lateJob->workerEnded.get(), 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     g_lateJob.reset();
-    EXPECT_EQ(qxtest::ReadWholeFile(hotelPath_), picture);
+    EXPECT_EQ(qx::test::ReadWholeFile(hotelPath_), picture);
     EXPECT_EQ(PrivateFilesNow(), 0);
 }
 

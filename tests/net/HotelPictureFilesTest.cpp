@@ -1,6 +1,6 @@
 #include "net/HotelPictureFiles.h"
 
-#include "LocalWeb.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +82,7 @@ protected:
 
 TEST_F(WaitImage, IsWrittenWholeAsABaselineJpeg) {
     ASSERT_TRUE(qx::ExtractWaitImage(path_));
-    const std::string bytes = qxtest::ReadWholeFile(path_);
+    const std::string bytes = qx::test::ReadWholeFile(path_);
     ASSERT_GT(bytes.size(), 200u);
     EXPECT_EQ(bytes.substr(0, 4), "\xFF\xD8\xFF\xE0");
     EXPECT_EQ(bytes.substr(6, 5), std::string("JFIF\0", 5));
@@ -97,7 +97,7 @@ TEST_F(WaitImage, IsWrittenWholeAsABaselineJpeg) {
 TEST_F(WaitImage, ReplacesALongerFileWhole) {
     WriteFile(path_, std::string(100000, 'x'));
     ASSERT_TRUE(qx::ExtractWaitImage(path_));
-    const std::string bytes = qxtest::ReadWholeFile(path_);
+    const std::string bytes = qx::test::ReadWholeFile(path_);
     EXPECT_LT(bytes.size(), 100000u);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\xFF\xD9");
 }
@@ -111,7 +111,7 @@ TEST_F(WaitImage, UnwritablePathIsReported) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(qx::ExtractWaitImage(path_));
     CloseHandle(held);
-    EXPECT_EQ(qxtest::ReadWholeFile(path_), "held");
+    EXPECT_EQ(qx::test::ReadWholeFile(path_), "held");
 }
 
 TEST(DeletePictureFiles, DeletesBothAndIgnoresMissingOnes) {

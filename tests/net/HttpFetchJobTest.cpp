@@ -1,6 +1,7 @@
 #include "net/HttpFetchJob.h"
 
-#include "LocalWeb.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,10 @@
 
 namespace {
 
-using qxtest::LocalWebUrl;
-using qxtest::LoggedField;
-using qxtest::LoggedRequests;
-using qxtest::PatternBytes;
-using qxtest::UniqueMarker;
+using qx::test::ServiceUrl;
+using qx::test::LoggedRequests;
+using qx::test::PatternBytes;
+using qx::test::UniqueMarker;
 
 const std::string kUntouched = "left as it was";
 
@@ -64,7 +64,7 @@ bool ClosedChildFirst(const qx::HttpFetchJob& job) {
 class HttpFetch : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (qxtest::LocalWebHost().empty()) {
+        if (!qx::test::ServiceStartedAroundTest()) {
             GTEST_SKIP() << "the local web service is not running (run through CTest)";
         }
     }
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(HttpFetch, TextOf200IsTheWholeBody) {
     // Several reads of 1024 bytes and a short last one.
-    const TextFetch fetch = FetchText(LocalWebUrl("/_fault/large?bytes=5000"));
+    const TextFetch fetch = FetchText(ServiceUrl("/_fault/large?bytes=5000"));
     EXPECT_EQ(fetch.result, 200);
     EXPECT_EQ(fetch.reply, PatternBytes(5000));
 }
@@ -83,7 +83,7 @@ TEST_F(HttpFetch, StatusOtherThan200GivesThatStatusAndAnEmptyReply) {
         int status;
     } cases[] = {{"/_fault/status404", 404}, {"/_fault/status500", 500}, {"/no/such/page", 404}};
     for (const auto& c : cases) {
-        const TextFetch fetch = FetchText(LocalWebUrl(c.path));
+        const TextFetch fetch = FetchText(ServiceUrl(c.path));
         EXPECT_EQ(fetch.result, c.status) << c.path;
         EXPECT_EQ(fetch.reply, "") << c.path;
     }
@@ -95,7 +95,7 @@ TEST_F(HttpFetch, UrlThatCannotBeUsedEndsAtOnceWithoutARequest) {
         "",
         "not a url " + marker,
         // A query of 1024 characters does not fit the 1024-byte buffer.
-        LocalWebUrl("/?" + marker + std::string(1024 - marker.size(), 'q')),
+        ServiceUrl("/?" + marker + std::string(1024 - marker.size(), 'q')),
     };
     for (const std::string& url : cases) {
         const TextFetch fetch = FetchText(url);
@@ -107,22 +107,22 @@ TEST_F(HttpFetch, UrlThatCannotBeUsedEndsAtOnceWithoutARequest) {
 
     // One character less fits: with its question mark and zero it fills the buffer.
     const std::string fits = UniqueMarker();
-    EXPECT_EQ(FetchText(LocalWebUrl("/?" + fits + std::string(1022 - fits.size(), 'q'))).result, 200);
+    EXPECT_EQ(FetchText(ServiceUrl("/?" + fits + std::string(1022 - fits.size(), 'q'))).result, 200);
     EXPECT_EQ(LoggedRequests(fits).size(), 1u);
 }
 
 TEST_F(HttpFetch, PathAndQueryArriveExactlyAsWritten) {
     const std::string marker = UniqueMarker();
     const std::string target = "/?t=" + marker + "&q=%41%2f%E6%9D%B1+%20&r=%25%3D";
-    const TextFetch fetch = FetchText(LocalWebUrl(target));
+    const TextFetch fetch = FetchText(ServiceUrl(target));
     EXPECT_EQ(fetch.result, 200);
     const auto logged = LoggedRequests(marker);
     ASSERT_EQ(logged.size(), 1u);
-    EXPECT_EQ(LoggedField(logged[0], "target"), target);
+    EXPECT_EQ(logged[0].target, target);
 }
 
 TEST_F(HttpFetch, UrlWithNothingAfterTheHostAsksForTheRoot) {
-    const TextFetch fetch = FetchText("http://" + qxtest::LocalWebHost());
+    const TextFetch fetch = FetchText("http://" + qx::test::ServiceHost());
     EXPECT_EQ(fetch.result, 200);
     EXPECT_NE(fetch.reply.find("localweb"), std::string::npos);
 }
@@ -130,17 +130,17 @@ TEST_F(HttpFetch, UrlWithNothingAfterTheHostAsksForTheRoot) {
 TEST_F(HttpFetch, AgentIsSentForTextOnly) {
     const std::string textMarker = UniqueMarker();
     const std::string fileMarker = UniqueMarker();
-    FetchText(LocalWebUrl("/?" + textMarker));
+    FetchText(ServiceUrl("/?" + textMarker));
     const std::string path = TempPath("qx-agent-test.bin");
-    EXPECT_EQ(FetchFile(LocalWebUrl("/?" + fileMarker), path), 200);
+    EXPECT_EQ(FetchFile(ServiceUrl("/?" + fileMarker), path), 200);
     DeleteFileA(path.c_str());
 
     const auto text = LoggedRequests(textMarker);
     const auto file = LoggedRequests(fileMarker);
     ASSERT_EQ(text.size(), 1u);
     ASSERT_EQ(file.size(), 1u);
-    EXPECT_EQ(LoggedField(text[0], "userAgent"), "LOVANTE-KOGEI");
-    EXPECT_EQ(LoggedField(file[0], "userAgent"), "null");
+    EXPECT_EQ(text[0].userAgent, "LOVANTE-KOGEI");
+    EXPECT_EQ(file[0].userAgent, "null");
 }
 
 TEST_F(HttpFetch, UnreachableServerIsNot200) {
@@ -152,19 +152,19 @@ TEST_F(HttpFetch, UnreachableServerIsNot200) {
 }
 
 TEST_F(HttpFetch, ResetInTheMiddleOfTheBodyIsNotASuccess) {
-    const TextFetch fetch = FetchText(LocalWebUrl("/_fault/reset"));
+    const TextFetch fetch = FetchText(ServiceUrl("/_fault/reset"));
     EXPECT_EQ(fetch.result, qx::kFetchBodyBroken);
     EXPECT_EQ(fetch.reply, "");
 
     const std::string path = TempPath("qx-reset-test.bin");
-    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/reset"), path), qx::kFetchBodyBroken);
+    EXPECT_EQ(FetchFile(ServiceUrl("/_fault/reset"), path), qx::kFetchBodyBroken);
     DeleteFileA(path.c_str());
 }
 
 TEST_F(HttpFetch, TextLosesTheRestOfTheChunkAfterAZeroByte) {
     // 4097 bytes: the pattern with a zero byte inserted at offset 100.
     const std::string body = PatternBytes(100) + std::string(1, '\0') + PatternBytes(4096).substr(100);
-    const TextFetch fetch = FetchText(LocalWebUrl("/_fault/zerobyte?at=100"));
+    const TextFetch fetch = FetchText(ServiceUrl("/_fault/zerobyte?at=100"));
     EXPECT_EQ(fetch.result, 200);
     ASSERT_GE(fetch.reply.size(), 100u);
     EXPECT_EQ(fetch.reply.substr(0, 100), PatternBytes(100));
@@ -177,27 +177,27 @@ TEST_F(HttpFetch, TextLosesTheRestOfTheChunkAfterAZeroByte) {
 
 TEST_F(HttpFetch, FileGetsEveryByteZeroBytesIncluded) {
     const std::string path = TempPath("qx-zero-test.bin");
-    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/zerobyte?at=100"), path), 200);
+    EXPECT_EQ(FetchFile(ServiceUrl("/_fault/zerobyte?at=100"), path), 200);
     const std::string expected = PatternBytes(100) + std::string(1, '\0') + PatternBytes(4096).substr(100);
-    EXPECT_EQ(qxtest::ReadWholeFile(path), expected);
+    EXPECT_EQ(qx::test::ReadWholeFile(path), expected);
 
-    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/large?bytes=300001"), path), 200);
-    EXPECT_EQ(qxtest::ReadWholeFile(path), PatternBytes(300001));
+    EXPECT_EQ(FetchFile(ServiceUrl("/_fault/large?bytes=300001"), path), 200);
+    EXPECT_EQ(qx::test::ReadWholeFile(path), PatternBytes(300001));
     DeleteFileA(path.c_str());
 }
 
 TEST_F(HttpFetch, FileOfAFailedStatusIsLeftEmpty) {
     const std::string path = TempPath("qx-404-test.bin");
-    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/large?bytes=100"), path), 200);
-    EXPECT_EQ(FetchFile(LocalWebUrl("/_fault/status404"), path), 404);
+    EXPECT_EQ(FetchFile(ServiceUrl("/_fault/large?bytes=100"), path), 200);
+    EXPECT_EQ(FetchFile(ServiceUrl("/_fault/status404"), path), 404);
     EXPECT_EQ(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES, true);
-    EXPECT_EQ(qxtest::ReadWholeFile(path), "");
+    EXPECT_EQ(qx::test::ReadWholeFile(path), "");
     DeleteFileA(path.c_str());
 }
 
 TEST_F(HttpFetch, FileThatCannotBeOpenedEndsWithoutARequest) {
     const std::string marker = UniqueMarker();
-    EXPECT_EQ(FetchFile(LocalWebUrl("/?" + marker), TempPath("no-such-directory\\x.bin")), qx::kFetchNotStarted);
+    EXPECT_EQ(FetchFile(ServiceUrl("/?" + marker), TempPath("no-such-directory\\x.bin")), qx::kFetchNotStarted);
     EXPECT_TRUE(LoggedRequests(marker).empty());
 }
 
@@ -206,9 +206,9 @@ TEST_F(HttpFetch, EveryEndedFetchClosesItsHandlesChildFirst) {
         std::string url;
         int result;
     } cases[] = {
-        {LocalWebUrl("/"), 200},
-        {LocalWebUrl("/_fault/status404"), 404},
-        {LocalWebUrl("/_fault/reset"), qx::kFetchBodyBroken},
+        {ServiceUrl("/"), 200},
+        {ServiceUrl("/_fault/status404"), 404},
+        {ServiceUrl("/_fault/reset"), qx::kFetchBodyBroken},
         // Refused connection: the request exists but is never sent.
         {"http://127.0.0.1:9/x", qx::kFetchNoStatus},
     };
@@ -225,7 +225,7 @@ TEST_F(HttpFetch, EveryEndedFetchClosesItsHandlesChildFirst) {
 
 TEST_F(HttpFetch, JobServesOneFetchOnly) {
     std::string reply;
-    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/"), &reply);
+    auto job = qx::HttpFetchJob::Create(ServiceUrl("/"), &reply);
     EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), 200);
     reply = kUntouched;
     EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), qx::kFetchNotStarted);
@@ -240,7 +240,7 @@ void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST_F(HttpFetch, NeverAnsweringServerIsGivenUpAtTheLimitAndTheLateWorkerWritesNothing) {
     std::string reply = kUntouched;
-    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/hang?seconds=2"), &reply);
+    auto job = qx::HttpFetchJob::Create(ServiceUrl("/_fault/hang?seconds=2"), &reply);
     g_ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, CountTick);
     const DWORD start = GetTickCount();
@@ -264,7 +264,7 @@ TEST_F(HttpFetch, NeverAnsweringServerIsGivenUpAtTheLimitAndTheLateWorkerWritesN
 TEST_F(HttpFetch, GivingUpDuringTheBodyStopsTheReadsAndClosesChildFirst) {
     // The body arrives in 4096 pieces over three seconds.
     std::string reply = kUntouched;
-    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/drip?seconds=3&interval=0.01"), &reply);
+    auto job = qx::HttpFetchJob::Create(ServiceUrl("/_fault/drip?seconds=3&interval=0.01"), &reply);
     const DWORD start = GetTickCount();
     EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 300), qx::kFetchGivenUp);
     ASSERT_EQ(WaitForSingleObject(job->workerEnded.get(), 15000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -277,7 +277,7 @@ TEST_F(HttpFetch, LateWorkerOutlivesItsWaitingSide) {
     // The waiting side lets go first; the worker frees the job when it ends.
     HANDLE ended = nullptr;
     {
-        auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/delay?seconds=1"), nullptr);
+        auto job = qx::HttpFetchJob::Create(ServiceUrl("/_fault/delay?seconds=1"), nullptr);
         DuplicateHandle(GetCurrentProcess(), job->workerEnded.get(), GetCurrentProcess(), &ended, 0, FALSE,
                         DUPLICATE_SAME_ACCESS);
         EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 100), qx::kFetchGivenUp);
@@ -294,7 +294,7 @@ void CALLBACK PostQuit(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(HttpFetch, QuitMessageDuringTheWaitIsKeptForTheCallersLoop) {
     SetTimer(nullptr, 0, 20, PostQuit);
-    auto job = qx::HttpFetchJob::Create(LocalWebUrl("/_fault/delay?seconds=0.3"), nullptr);
+    auto job = qx::HttpFetchJob::Create(ServiceUrl("/_fault/delay?seconds=0.3"), nullptr);
     EXPECT_EQ(qx::WaitForFetch(*job, qx::FetchTextWorker, 10000), 200);
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

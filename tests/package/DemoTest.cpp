@@ -3,9 +3,10 @@
 // then python.exe) that records its arguments instead of starting the local
 // web service, while the real service runs on the program's compiled-in port
 // (run-e2e.sh starts it); once with no interpreter at all.
-#include "tests/e2e/LocalService.h"
 #include "tests/e2e/ProgramCaptions.h"
-#include "tests/e2e/RemoteWindows.h"
+#include "tests/support/LocalService.h"
+#include "tests/support/RemoteWindows.h"
+#include "tests/support/TestFiles.h"
 
 #include <BuildConfig.h>
 
@@ -15,30 +16,18 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 const DWORD kWindowLimitMs = 60000;
 const DWORD kExitLimitMs = 30000;
 
-std::string WindowsPath(const char* unixPath) {
-    std::string path = unixPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
-}
-
 const std::string kStage = WindowsPath(QX_PACKAGE_STAGE_DIR);
 const std::string kWork = TempFile("qx-demo-test");
 const std::string kStandInLog = kWork + "\\stand-in.log";
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The stand-in's runs that name a script of the local web service, one line
 // each: the stand-in's file name and the arguments, separated by tabs.
@@ -234,7 +223,7 @@ TEST(DemoScriptWithoutPython, SaysInJapaneseWhereToGetItAndStartsNothing) {
         DemoRun demo("");
         ASSERT_TRUE(demo.Started());
         EXPECT_EQ(demo.WaitForExit(kExitLimitMs), 1);
-        output = FileText(kWork + "\\output.txt");
+        output = ReadWholeFile(kWork + "\\output.txt");
     }
     EXPECT_NE(output.find("Python 3 が見つからないため、デモを始められません。"), std::string::npos) << output;
     EXPECT_NE(output.find("https://www.python.org/downloads/"), std::string::npos) << output;
@@ -243,4 +232,4 @@ TEST(DemoScriptWithoutPython, SaysInJapaneseWhereToGetItAndStartsNothing) {
 }
 
 }  // namespace
-}  // namespace qx::e2e
+}  // namespace qx::test

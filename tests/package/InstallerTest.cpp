@@ -2,6 +2,8 @@
 // the files (the demo's too), shortcuts, uninstall entry and program version it leaves, then
 // uninstalls silently and checks that none of it is left. Every suite starts
 // and ends by removing what an interrupted run may have left behind.
+#include "tests/support/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,7 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,22 +33,12 @@ const std::vector<std::string> kPackagedFiles = {"demo.cmd", "qx_front.chm", "qx
 const char kServiceFolder[] = "localweb";
 const DWORD kProcessTimeoutMs = 30000;
 
-std::string WindowsPath(const char* unixPath) {
-    std::string path = unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return "Z:" + path;
-}
-
 std::string InInstallDir(const std::string& name) {
     return std::string(kInstallDir) + "\\" + name;
 }
 
 std::string StagedPath(const std::string& name) {
-    return WindowsPath(QX_PACKAGE_STAGE_DIR) + "\\" + name;
+    return test::WindowsPath(QX_PACKAGE_STAGE_DIR) + "\\" + name;
 }
 
 // Where the x64 installer installs when no folder is given and none is installed.
@@ -67,10 +58,6 @@ std::string MenuFolder() {
     return std::string(programs) + "\\" + kMenuFolderName;
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Names of the entries of a folder matching a pattern, sorted; "." and ".." left out.
 std::vector<std::string> EntriesOf(const std::string& folder, const char* pattern = "*") {
     std::vector<std::string> names;
@@ -87,11 +74,6 @@ std::vector<std::string> EntriesOf(const std::string& folder, const char* patter
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Runs a command line to its end. Returns false when it could not be started or
@@ -119,7 +101,7 @@ bool RunToEnd(std::string commandLine, DWORD& exitCode) {
 // that argument is the last one and is never quoted. Without a folder the
 // installer chooses its own.
 testing::AssertionResult InstallSilently(const std::string& folder = kInstallDir) {
-    const std::string setup = WindowsPath(QX_PACKAGE_SETUP);
+    const std::string setup = test::WindowsPath(QX_PACKAGE_SETUP);
     const std::string folderArgument = folder.empty() ? std::string() : " /D=" + folder;
     DWORD exitCode = 0;
     if (!RunToEnd("\"" + setup + "\" /S" + folderArgument, exitCode)) {
@@ -162,7 +144,7 @@ void RemoveFolder(const std::string& folder) {
 }
 
 void RemoveInstallation(const std::string& folder) {
-    if (!folder.empty() && Exists(folder + "\\" + kUninstaller)) {
+    if (!folder.empty() && test::FileExists(folder + "\\" + kUninstaller)) {
         EXPECT_TRUE(UninstallSilently(folder));
     }
     RemoveFolder(folder);
@@ -342,9 +324,9 @@ TEST_F(InstalledPackage, HoldsThePackagedFilesTheServiceAndTheUninstaller) {
 
 TEST_F(InstalledPackage, InstalledFilesEqualTheStagedOnes) {
     for (const std::string& name : PackagedPaths()) {
-        const std::string staged = FileBytes(StagedPath(name));
+        const std::string staged = test::ReadWholeFile(StagedPath(name));
         ASSERT_FALSE(staged.empty()) << name << " is not staged";
-        EXPECT_TRUE(FileBytes(InInstallDir(name)) == staged) << name << " differs from the staged file";
+        EXPECT_TRUE(test::ReadWholeFile(InInstallDir(name)) == staged) << name << " differs from the staged file";
     }
 }
 
@@ -441,7 +423,7 @@ TEST_F(UninstalledPackage, LeavesOnlyTheUninstallerThatRanInPlace) {
 }
 
 TEST_F(UninstalledPackage, RemovesTheShortcutsAndTheirFolder) {
-    EXPECT_FALSE(Exists(MenuFolder()));
+    EXPECT_FALSE(test::FileExists(MenuFolder()));
 }
 
 TEST_F(UninstalledPackage, RemovesTheUninstallEntry) {
@@ -458,14 +440,14 @@ TEST_F(InstallerFolderChoice, FirstInstallationGoesToThe64BitProgramFiles) {
     ASSERT_TRUE(InstallSilently(std::string()));
     const std::string folder = ProgramFilesFolder();
     EXPECT_EQ(folder, "C:\\Program Files\\QX Frontend");
-    EXPECT_TRUE(Exists(folder + "\\qx_front.exe"));
+    EXPECT_TRUE(test::FileExists(folder + "\\qx_front.exe"));
     EXPECT_EQ(ReadUninstallEntry().texts["InstallLocation"], folder);
 }
 
 TEST_F(InstallerFolderChoice, UpdateGoesWhereTheProgramIsInstalled) {
     ASSERT_TRUE(InstallSilently(kInstallDir));
     ASSERT_TRUE(InstallSilently(std::string()));
-    EXPECT_FALSE(Exists(ProgramFilesFolder()));
+    EXPECT_FALSE(test::FileExists(ProgramFilesFolder()));
     EXPECT_EQ(EntriesOf(kInstallDir).size(), kPackagedFiles.size() + 2) << "the files, the service, the uninstaller";
     EXPECT_EQ(ReadUninstallEntry().texts["InstallLocation"], kInstallDir);
 }

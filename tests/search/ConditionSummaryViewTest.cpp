@@ -10,18 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "DialogScript.h"
-#include "ServiceAccess.h"
 #include "details/LandmarkDialog.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RemoteWindows.h"
 #include "framework/Dialog.h"
 #include "res/resource.h"
 #include "search/LocalDateTime.h"
+#include "tests/support/LocalService.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace qx {
 namespace {
 
-using test::DialogScript;
+using test::ModalDriver;
 
 // The main window's template with nothing of the main window's behaviour.
 class MainTemplateWindow : public DialogImpl<MainTemplateWindow> {
@@ -41,7 +42,7 @@ struct Summary {
 };
 
 Summary ReadSummary(HWND window) {
-    auto text = [window](int id) { return test::ControlText(GetDlgItem(window, id)); };
+    auto text = [window](int id) { return test::Text(GetDlgItem(window, id)); };
     return {text(IDC_AREA_SUMMARY),   text(IDC_PERIOD_SUMMARY), text(IDC_BUDGET_SUMMARY),
             text(IDC_PEOPLE_SUMMARY), text(IDC_ROOMS_SUMMARY),  text(IDC_OPTIONS_SUMMARY)};
 }
@@ -96,7 +97,7 @@ protected:
     void AddRow(const char* hotelNo) {
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = test::ListRowCount(list);
+        item.iItem = test::RowCount(list);
         item.pszText = const_cast<char*>(hotelNo);
         item.lParam = 99;
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
@@ -104,8 +105,8 @@ protected:
 
     std::vector<std::string> HotelNumbersShown() const {
         std::vector<std::string> numbers;
-        for (int row = 0; row < test::ListRowCount(list); ++row) {
-            numbers.push_back(test::ListCellText(list, row, 0));
+        for (int row = 0; row < test::RowCount(list); ++row) {
+            numbers.push_back(test::Cell(list, row, 0));
         }
         return numbers;
     }
@@ -203,10 +204,10 @@ TEST_F(ConditionSummaryViewTest, ListHoldsExactlyTheReplyHotelsInReplyOrder) {
         {"7", "旅館七", "", "0", "-1,000", ""},
         {"1500", "<&>\"'", "%s%n", "2,147,483,647", "-2,147,483,648", "%d%d%d"},
     };
-    ASSERT_EQ(test::ListRowCount(list), 3);
+    ASSERT_EQ(test::RowCount(list), 3);
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 6; ++column) {
-            EXPECT_EQ(test::ListCellText(list, row, column), expected[row][column]) << row << ',' << column;
+            EXPECT_EQ(test::Cell(list, row, column), expected[row][column]) << row << ',' << column;
         }
         LVITEMA item{};
         item.mask = LVIF_PARAM;
@@ -217,14 +218,14 @@ TEST_F(ConditionSummaryViewTest, ListHoldsExactlyTheReplyHotelsInReplyOrder) {
 
     reply.hotels.clear();
     FillHotelList(list, reply);
-    EXPECT_EQ(test::ListRowCount(list), 0);
+    EXPECT_EQ(test::RowCount(list), 0);
 }
 
 // The search command opens the dialog over the main window: on its defaults
 // before any conditions were stored, on the held ones afterwards; only a
 // successful search changes the main window.
 TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
-    const std::string host = test::LocalWebHost();
+    const std::string host = test::ServiceHost();
     ASSERT_FALSE(host.empty()) << "the local web service is not running";
     const ServiceHosts hosts{host, host, host, host};
     const LandmarkPicker pickLandmark = LandmarkDialogPicker(hosts);
@@ -239,14 +240,14 @@ TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
 
     std::string cancelText;
     HWND owner = nullptr;
-    const INT_PTR first = DialogScript::Run(
+    const INT_PTR first = ModalDriver().Run(
         [&] { return RunSearchFromMainWindow(main.Window(), list, catalogue, reply, conditions, hosts, pickLandmark); },
-        [&](DialogScript& driver) {
+        [&](ModalDriver& driver) {
             HWND dialog = driver.WaitForDialog("検索条件設定");
             ASSERT_NE(dialog, nullptr);
-            cancelText = test::ControlText(GetDlgItem(dialog, IDCANCEL));
+            cancelText = test::Text(GetDlgItem(dialog, IDCANCEL));
             owner = GetWindow(dialog, GW_OWNER);
-            DialogScript::PostCommand(dialog, IDOK);
+            test::Click(dialog, IDOK);
             EXPECT_TRUE(driver.WaitUntilClosed(dialog, 40000)) << "a successful search ends the dialog";
         });
     ASSERT_EQ(first, 0);
@@ -265,14 +266,14 @@ TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
 
     // Cancelled: the held conditions were shown, the window keeps everything.
     conditions.adultNum = 3;
-    const INT_PTR second = DialogScript::Run(
+    const INT_PTR second = ModalDriver().Run(
         [&] { return RunSearchFromMainWindow(main.Window(), list, catalogue, reply, conditions, hosts, pickLandmark); },
-        [&](DialogScript& driver) {
+        [&](ModalDriver& driver) {
             HWND dialog = driver.WaitForDialog("検索条件設定");
             ASSERT_NE(dialog, nullptr);
-            cancelText = test::ControlText(GetDlgItem(dialog, IDCANCEL));
+            cancelText = test::Text(GetDlgItem(dialog, IDCANCEL));
             EXPECT_EQ(test::ComboSelectedText(GetDlgItem(dialog, IDC_ADULT_LIST)), "3");
-            DialogScript::Click(dialog, IDCANCEL);
+            test::PostButtonClick(dialog, IDCANCEL);
         });
     EXPECT_EQ(second, -1);
     EXPECT_EQ(cancelText, "キャンセル");

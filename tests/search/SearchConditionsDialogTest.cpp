@@ -13,18 +13,38 @@
 #include <string>
 #include <vector>
 
-#include "DialogScript.h"
-#include "ServiceAccess.h"
 #include "details/LandmarkDialog.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RemoteWindows.h"
 #include "res/resource.h"
 #include "search/ConditionSummary.h"
 #include "search/LocalDateTime.h"
 #include "search/SearchRequest.h"
+#include "tests/support/LocalService.h"
 
 namespace qx {
 namespace {
 
-using test::DialogScript;
+// The same, with the middle class of that code sent without small classes.
+std::string FetchAreaReplyWithBareMiddleClass(const std::string& middleCode) {
+    if (test::Fetch("/_control/areas?path=/vws/&bare=" + middleCode).find("\"armed\"") == std::string::npos) {
+        return {};
+    }
+    return test::FetchAreaReply();
+}
+
+// The request targets of every VacantHotelSearch the service has logged, oldest first.
+std::vector<std::string> LoggedSearchTargets() {
+    std::vector<std::string> targets;
+    for (const test::LoggedRequest& request : test::RequestsSince(0)) {
+        if (request.target.find("operation=VacantHotelSearch") != std::string::npos) {
+            targets.push_back(request.target);
+        }
+    }
+    return targets;
+}
+
+using test::ModalDriver;
 using test::MessageBoxView;
 
 constexpr char kDialogCaption[] = "検索条件設定";
@@ -120,19 +140,19 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_FALSE(test::LocalWebHost().empty()) << "the local web service is not running";
+        ASSERT_TRUE(test::ServiceStartedAroundTest()) << "the local web service is not running";
         ASSERT_FALSE(areaReply_.empty()) << "no area reply from the local web service";
         catalogue.SetReplyText(areaReply_);
-        test::ClearServiceFaults();
+        test::ClearFaults();
     }
 
-    INT_PTR Run(bool conditionsExist, const std::function<void(DialogScript&, HWND)>& script) {
-        const std::string host = test::LocalWebHost();
+    INT_PTR Run(bool conditionsExist, const std::function<void(ModalDriver&, HWND)>& script) {
+        const std::string host = test::ServiceHost();
         const ServiceHosts hosts{host, host, host, host};
         SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts,
                                       LandmarkDialogPicker(hosts));
-        return DialogScript::Run([&] { return dialog.DoModal(nullptr, IDD_SEARCH_CONDITIONS); },
-                                 [&](DialogScript& driver) {
+        return ModalDriver().Run([&] { return dialog.DoModal(nullptr, IDD_SEARCH_CONDITIONS); },
+                                 [&](ModalDriver& driver) {
                                      HWND window = driver.WaitForDialog(kDialogCaption);
                                      ASSERT_NE(window, nullptr);
                                      script(driver, window);
@@ -182,9 +202,9 @@ TEST_F(SearchConditionsDialogTest, StartsWithTheDefaults) {
     const LocalDateTime checkin = AddDays(Today(), 2);
     const LocalDateTime checkout = AddDays(checkin, 2);
 
-    const INT_PTR result = Run(false, [&](DialogScript&, HWND dialog) {
+    const INT_PTR result = Run(false, [&](ModalDriver&, HWND dialog) {
         auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
-        EXPECT_EQ(test::ControlText(item(IDCANCEL)), "終了");
+        EXPECT_EQ(test::Text(item(IDCANCEL)), "終了");
         EXPECT_TRUE(test::IsButtonChecked(item(IDC_AREA_RADIO)));
         EXPECT_FALSE(test::IsButtonChecked(item(IDC_LANDMARK_RADIO)));
 
@@ -218,11 +238,11 @@ TEST_F(SearchConditionsDialogTest, StartsWithTheDefaults) {
         EXPECT_EQ(test::ComboItemText(item(IDC_RADIUS_LIST), 5), "3000 [m]");
 
         EXPECT_NE(GetWindowLongA(item(IDC_LANDMARK_NAME), GWL_STYLE) & ES_READONLY, 0);
-        EXPECT_EQ(test::ControlText(item(IDC_LANDMARK_NAME)), "");
+        EXPECT_EQ(test::Text(item(IDC_LANDMARK_NAME)), "");
 
         EXPECT_FALSE(test::IsButtonChecked(item(IDC_BUDGET_CHECK)));
-        EXPECT_EQ(test::ControlText(item(IDC_BUDGET_MIN)), "5000");
-        EXPECT_EQ(test::ControlText(item(IDC_BUDGET_MAX)), "10000");
+        EXPECT_EQ(test::Text(item(IDC_BUDGET_MIN)), "5000");
+        EXPECT_EQ(test::Text(item(IDC_BUDGET_MAX)), "10000");
         EXPECT_FALSE(IsWindowEnabled(item(IDC_BUDGET_MIN)));
         EXPECT_FALSE(IsWindowEnabled(item(IDC_BUDGET_MAX)));
 
@@ -237,9 +257,9 @@ TEST_F(SearchConditionsDialogTest, StartsWithTheDefaults) {
         EXPECT_EQ(styles & (LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP),
                   static_cast<DWORD>(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP));
         const char* facilities[] = {"禁煙", "インターネット", "大浴場", "温泉", "朝食あり", "夕食あり"};
-        ASSERT_EQ(test::ListRowCount(options), 6);
+        ASSERT_EQ(test::RowCount(options), 6);
         for (int row = 0; row < 6; ++row) {
-            EXPECT_EQ(test::ListCellText(options, row, 0), facilities[row]);
+            EXPECT_EQ(test::Cell(options, row, 0), facilities[row]);
             EXPECT_EQ(test::ListStateImage(options, row), 1) << row;
         }
         char title[64] = {};
@@ -255,7 +275,7 @@ TEST_F(SearchConditionsDialogTest, StartsWithTheDefaults) {
         EXPECT_EQ(column.cx, (frame.right - frame.left) - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE));
         EXPECT_FALSE(SendMessageA(options, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column)));
 
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
     EXPECT_STREQ(conditions.landmarkName, "");
@@ -269,20 +289,20 @@ TEST_F(SearchConditionsDialogTest, DetailListShowsOnlyForSmallClassesThatHaveDet
     ASSERT_GE(divided.middle, 0);
     ASSERT_FALSE(divided.detailNames.empty());
 
-    const INT_PTR result = Run(false, [&](DialogScript&, HWND dialog) {
+    const INT_PTR result = Run(false, [&](ModalDriver&, HWND dialog) {
         HWND smallList = GetDlgItem(dialog, IDC_SMALL_CLASS_LIST);
         HWND detailList = GetDlgItem(dialog, IDC_DETAIL_CLASS_LIST);
         const LONG smallLeft = test::ChildRect(smallList).left;
 
-        DialogScript::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, plain.middle);
+        test::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, plain.middle);
         EXPECT_EQ(test::ComboSelection(smallList), 0);
-        DialogScript::ChooseComboItem(dialog, IDC_SMALL_CLASS_LIST, plain.small);
+        test::ChooseComboItem(dialog, IDC_SMALL_CLASS_LIST, plain.small);
         EXPECT_FALSE(IsWindowVisible(detailList));
         EXPECT_EQ(test::ComboCount(detailList), 0);
         EXPECT_EQ(test::ChildRect(smallList).right, test::ChildRect(detailList).right);
 
-        DialogScript::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, divided.middle);
-        DialogScript::ChooseComboItem(dialog, IDC_SMALL_CLASS_LIST, divided.small);
+        test::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, divided.middle);
+        test::ChooseComboItem(dialog, IDC_SMALL_CLASS_LIST, divided.small);
         EXPECT_TRUE(IsWindowVisible(detailList));
         EXPECT_EQ(test::ComboSelection(detailList), 0);
         ASSERT_EQ(test::ComboCount(detailList), static_cast<int>(divided.detailNames.size()));
@@ -292,23 +312,23 @@ TEST_F(SearchConditionsDialogTest, DetailListShowsOnlyForSmallClassesThatHaveDet
         EXPECT_EQ(test::ChildRect(smallList).right, test::ChildRect(detailList).left - 5);
         EXPECT_EQ(test::ChildRect(smallList).left, smallLeft) << "only the right edge moves";
 
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
 }
 
 TEST_F(SearchConditionsDialogTest, CancelledLandmarkReturnsToTheAreaSearch) {
-    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+    const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
         for (int attempt = 0; attempt < 2; ++attempt) {
-            DialogScript::Click(dialog, IDC_LANDMARK_RADIO);
+            test::PostButtonClick(dialog, IDC_LANDMARK_RADIO);
             HWND landmark = driver.WaitForDialog(kLandmarkCaption);
             ASSERT_NE(landmark, nullptr);
             EXPECT_EQ(GetWindow(landmark, GW_OWNER), dialog);
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MIDDLE_CLASS_LIST)));
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_RADIUS_LIST)));
-            DialogScript::PostCommand(landmark, IDCANCEL);
+            test::Click(landmark, IDCANCEL);
             ASSERT_TRUE(driver.WaitUntilClosed(landmark));
-            ASSERT_TRUE(driver.WaitUntil([&] { return driver.Focus() == GetDlgItem(dialog, IDC_AREA_RADIO); }));
+            ASSERT_TRUE(driver.WaitUntil([&] { return test::FocusOf(dialog) == GetDlgItem(dialog, IDC_AREA_RADIO); }));
 
             EXPECT_TRUE(test::IsButtonChecked(GetDlgItem(dialog, IDC_AREA_RADIO)));
             EXPECT_FALSE(test::IsButtonChecked(GetDlgItem(dialog, IDC_LANDMARK_RADIO)));
@@ -316,9 +336,9 @@ TEST_F(SearchConditionsDialogTest, CancelledLandmarkReturnsToTheAreaSearch) {
                 EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
             }
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RADIUS_LIST)));
-            EXPECT_EQ(test::ControlText(GetDlgItem(dialog, IDC_LANDMARK_NAME)), "");
+            EXPECT_EQ(test::Text(GetDlgItem(dialog, IDC_LANDMARK_NAME)), "");
         }
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
     EXPECT_STREQ(conditions.landmarkName, "");
@@ -326,38 +346,38 @@ TEST_F(SearchConditionsDialogTest, CancelledLandmarkReturnsToTheAreaSearch) {
 
 TEST_F(SearchConditionsDialogTest, ConfirmedLandmarkIsShownAndSearchedAround) {
     std::string chosenName;
-    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
-        DialogScript::Click(dialog, IDC_LANDMARK_RADIO);
+    const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
+        test::PostButtonClick(dialog, IDC_LANDMARK_RADIO);
         HWND landmark = driver.WaitForDialog(kLandmarkCaption);
         ASSERT_NE(landmark, nullptr);
         SendMessageA(GetDlgItem(landmark, IDC_LANDMARK_TEXT), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>("東京"));
-        DialogScript::Click(landmark, IDC_LANDMARK_SEARCH);
+        test::PostButtonClick(landmark, IDC_LANDMARK_SEARCH);
         HWND places = GetDlgItem(landmark, IDC_LANDMARK_LIST);
-        ASSERT_TRUE(driver.WaitUntil([&] { return test::ListRowCount(places) > 0; }));
-        chosenName = test::ListCellText(places, 0, 2);
+        ASSERT_TRUE(driver.WaitUntil([&] { return test::RowCount(places) > 0; }));
+        chosenName = test::Cell(places, 0, 2);
         LVITEMA selected{};
         selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         selected.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(places, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
         ASSERT_TRUE(driver.WaitUntil([&] { return IsWindowEnabled(GetDlgItem(landmark, IDOK)) != FALSE; }));
-        DialogScript::PostCommand(landmark, IDOK);
+        test::Click(landmark, IDOK);
         ASSERT_TRUE(driver.WaitUntilClosed(landmark));
 
         EXPECT_FALSE(chosenName.empty());
-        EXPECT_EQ(test::ControlText(GetDlgItem(dialog, IDC_LANDMARK_NAME)), chosenName);
+        EXPECT_EQ(test::Text(GetDlgItem(dialog, IDC_LANDMARK_NAME)), chosenName);
         EXPECT_TRUE(test::IsButtonChecked(GetDlgItem(dialog, IDC_LANDMARK_RADIO)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SMALL_CLASS_LIST)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_RADIUS_LIST)));
-        DialogScript::ChooseComboItem(dialog, IDC_RADIUS_LIST, 0);
-        DialogScript::PostCommand(dialog, IDOK);
+        test::ChooseComboItem(dialog, IDC_RADIUS_LIST, 0);
+        test::Click(dialog, IDOK);
         EXPECT_TRUE(driver.WaitUntilClosed(dialog, 40000)) << "a successful search ends the dialog";
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(conditions.areaMode, kAreaModeNearLandmark);
     EXPECT_EQ(conditions.landmarkName, chosenName);
     EXPECT_EQ(conditions.radiusMetres, 500);
-    const std::vector<std::string> searches = test::LoggedSearchTargets();
+    const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
     EXPECT_NE(searches.back().find("&searchRadius=0.5&"), std::string::npos) << searches.back();
 }
@@ -388,14 +408,14 @@ TEST_F(SearchConditionsDialogTest, RefusedConditionsShowTheirMessageAndKeepTheDi
          "開始日は本日以降に設定する必要があります。", "日付設定エラー", MB_ICONWARNING},
         {"equal budget bounds", false,
          [&](HWND dialog) {
-             DialogScript::Click(dialog, IDC_BUDGET_CHECK);
+             test::PostButtonClick(dialog, IDC_BUDGET_CHECK);
              SetDlgItemTextA(dialog, IDC_BUDGET_MIN, "5000");
              SetDlgItemTextA(dialog, IDC_BUDGET_MAX, "5000");
          },
          "予算の設定内容が正しくありません。", "予算設定エラー", MB_ICONINFORMATION},
         {"upper bound that is no number", false,
          [&](HWND dialog) {
-             DialogScript::Click(dialog, IDC_BUDGET_CHECK);
+             test::PostButtonClick(dialog, IDC_BUDGET_CHECK);
              SetDlgItemTextA(dialog, IDC_BUDGET_MIN, "20000");
              SetDlgItemTextA(dialog, IDC_BUDGET_MAX, "abc");
          },
@@ -405,7 +425,7 @@ TEST_F(SearchConditionsDialogTest, RefusedConditionsShowTheirMessageAndKeepTheDi
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::size_t searchesBefore = test::LoggedSearchTargets().size();
+        const std::size_t searchesBefore = LoggedSearchTargets().size();
         conditions = SearchConditions{};
         bool conditionsExist = false;
         if (c.landmarkWithoutName) {
@@ -415,60 +435,60 @@ TEST_F(SearchConditionsDialogTest, RefusedConditionsShowTheirMessageAndKeepTheDi
         }
         MessageBoxView box;
         bool openAfterMessage = false;
-        const INT_PTR result = Run(conditionsExist, [&](DialogScript& driver, HWND dialog) {
+        const INT_PTR result = Run(conditionsExist, [&](ModalDriver& driver, HWND dialog) {
             c.edit(dialog);
-            DialogScript::PostCommand(dialog, IDOK);
+            test::Click(dialog, IDOK);
             box = driver.WaitForMessageBox(dialog);
-            DialogScript::PostCommand(box.window, IDOK);
+            test::Click(box.window, IDOK);
             ASSERT_TRUE(driver.WaitUntilClosed(box.window));
             openAfterMessage = IsWindowVisible(dialog) && IsWindowEnabled(dialog);
-            DialogScript::Click(dialog, IDCANCEL);
+            test::PostButtonClick(dialog, IDCANCEL);
         });
         EXPECT_EQ(box.text, c.text);
         EXPECT_EQ(box.caption, c.caption);
         EXPECT_EQ(box.icon, c.icon);
         EXPECT_TRUE(openAfterMessage);
         EXPECT_EQ(result, -1);
-        EXPECT_EQ(test::LoggedSearchTargets().size(), searchesBefore);
+        EXPECT_EQ(LoggedSearchTargets().size(), searchesBefore);
         EXPECT_NE(conditions.areaMode, 0u) << "the controls are stored before they are checked";
     }
 }
 
 TEST_F(SearchConditionsDialogTest, BudgetFromZeroToOneIsSent) {
     MessageBoxView box;
-    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
-        DialogScript::Click(dialog, IDC_BUDGET_CHECK);
+    const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
+        test::PostButtonClick(dialog, IDC_BUDGET_CHECK);
         HWND minEdit = GetDlgItem(dialog, IDC_BUDGET_MIN);
         HWND maxEdit = GetDlgItem(dialog, IDC_BUDGET_MAX);
         ASSERT_TRUE(driver.WaitUntil([&] { return IsWindowEnabled(minEdit) && IsWindowEnabled(maxEdit); }));
         SetDlgItemTextA(dialog, IDC_BUDGET_MIN, "0");
         SetDlgItemTextA(dialog, IDC_BUDGET_MAX, "1");
-        DialogScript::PostCommand(dialog, IDOK);
+        test::Click(dialog, IDOK);
         box = driver.WaitForMessageBox(dialog);
-        DialogScript::PostCommand(box.window, IDOK);
+        test::Click(box.window, IDOK);
         ASSERT_TRUE(driver.WaitUntilClosed(box.window));
-        DialogScript::Click(dialog, IDC_BUDGET_CHECK);
+        test::PostButtonClick(dialog, IDC_BUDGET_CHECK);
         EXPECT_TRUE(driver.WaitUntil([&] { return !IsWindowEnabled(minEdit) && !IsWindowEnabled(maxEdit); }));
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
     EXPECT_EQ(box.text, "検索条件に該当する宿泊施設は見つかりませんでした。") << "no plan costs at most 1 yen";
     EXPECT_EQ(conditions.minCharge, 0);
     EXPECT_EQ(conditions.maxCharge, 1);
-    const std::vector<std::string> searches = test::LoggedSearchTargets();
+    const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
     EXPECT_NE(searches.back().find("&minCharge=0&maxCharge=1"), std::string::npos) << searches.back();
 }
 
 TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheReply) {
-    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+    const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
         HWND options = GetDlgItem(dialog, IDC_OPTION_LIST);
         LVITEMA ticked{};
         ticked.stateMask = LVIS_STATEIMAGEMASK;
         ticked.state = INDEXTOSTATEIMAGEMASK(2);
         SendMessageA(options, LVM_SETITEMSTATE, 4, reinterpret_cast<LPARAM>(&ticked));
-        DialogScript::ChooseComboItem(dialog, IDC_ADULT_LIST, 2);
-        DialogScript::PostCommand(dialog, IDOK);
+        test::ChooseComboItem(dialog, IDC_ADULT_LIST, 2);
+        test::Click(dialog, IDOK);
         EXPECT_TRUE(driver.WaitUntilClosed(dialog, 40000)) << "a successful search ends the dialog";
     });
     ASSERT_EQ(result, 0);
@@ -487,11 +507,11 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     SearchFormInput form;
     form.radiusText = "1000 [m]";
     form.now = Today();
-    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, test::LocalWebHost());
+    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, test::ServiceHost());
     ASSERT_TRUE(expected.ok) << expected.message;
-    const std::vector<std::string> searches = test::LoggedSearchTargets();
+    const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
-    EXPECT_EQ("http://" + test::LocalWebHost() + searches.back(), expected.url);
+    EXPECT_EQ("http://" + test::ServiceHost() + searches.back(), expected.url);
     EXPECT_NE(expected.url.find("&squeezeCondition=breakfast"), std::string::npos);
 }
 
@@ -511,17 +531,17 @@ TEST_F(SearchConditionsDialogTest, UnusableRepliesShowTheirMessage) {
         SCOPED_TRACE(c.fault);
         reply.hotels.assign(1, HotelRecord{});
         reply.hotels[0].hotelNo = 4711;
-        ASSERT_TRUE(test::ArmServiceFault("/vws/", c.fault));
+        ASSERT_TRUE(test::ArmFault("/vws/", c.fault));
         MessageBoxView box;
         int searchesAfterRetry = 0;
-        const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
-            DialogScript::PostCommand(dialog, IDOK);
+        const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
+            test::Click(dialog, IDOK);
             box = driver.WaitForMessageBox(dialog);
-            DialogScript::PostCommand(box.window, IDOK);
+            test::Click(box.window, IDOK);
             ASSERT_TRUE(driver.WaitUntilClosed(box.window));
             EXPECT_TRUE(IsWindowVisible(dialog));
-            searchesAfterRetry = static_cast<int>(test::LoggedSearchTargets().size());
-            DialogScript::Click(dialog, IDCANCEL);
+            searchesAfterRetry = static_cast<int>(LoggedSearchTargets().size());
+            test::PostButtonClick(dialog, IDCANCEL);
         });
         EXPECT_EQ(result, -1);
         EXPECT_EQ(box.text, c.text);
@@ -548,15 +568,15 @@ TEST_F(SearchConditionsDialogTest, ClosingTheProgressWindowCancelsTheSearchSilen
         SCOPED_TRACE(c.name);
         reply.hotels.assign(1, HotelRecord{});
         reply.hotels[0].hotelNo = 4711;
-        ASSERT_TRUE(test::ArmServiceFault("/vws/", "hang", "&seconds=3"));
-        const std::size_t searchesBefore = test::LoggedSearchTargets().size();
+        ASSERT_TRUE(test::ArmFault("/vws/", "hang", "&seconds=3"));
+        const std::size_t searchesBefore = LoggedSearchTargets().size();
         bool messageShown = true;
         bool dialogOpen = false;
-        const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
-            DialogScript::PostCommand(dialog, IDOK);
+        const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
+            test::Click(dialog, IDOK);
             HWND progress = driver.WaitForDialog(kProgressCaption);
             ASSERT_NE(progress, nullptr);
-            ASSERT_TRUE(driver.WaitUntil([&] { return test::LoggedSearchTargets().size() > searchesBefore; }));
+            ASSERT_TRUE(driver.WaitUntil([&] { return LoggedSearchTargets().size() > searchesBefore; }));
             PostMessageA(progress, c.message, c.wParam, 0);
             ASSERT_TRUE(driver.WaitUntil([&] { return !IsWindow(progress); }, 2500)) << "the window closes at once";
             // The search handler has returned, or shows its message: nothing
@@ -565,7 +585,7 @@ TEST_F(SearchConditionsDialogTest, ClosingTheProgressWindowCancelsTheSearchSilen
                 messageShown = OwnsADialog(dialog);
                 dialogOpen = IsWindowVisible(dialog) && IsWindowEnabled(dialog);
             });
-            DialogScript::Click(dialog, IDCANCEL);
+            test::PostButtonClick(dialog, IDCANCEL);
         });
         EXPECT_FALSE(messageShown);
         EXPECT_TRUE(dialogOpen);
@@ -578,7 +598,7 @@ TEST_F(SearchConditionsDialogTest, ClosingTheProgressWindowCancelsTheSearchSilen
 // Choosing a prefecture whose entry has no small classes after one with detail
 // classes leaves no class of the first prefecture to send or to show.
 TEST_F(SearchConditionsDialogTest, MiddleClassWithoutSmallClassesKeepsNoClassOfAnotherArea) {
-    const std::string bareReply = test::FetchAreaReplyWithBareMiddleClass("aomori");
+    const std::string bareReply = FetchAreaReplyWithBareMiddleClass("aomori");
     ASSERT_FALSE(bareReply.empty());
     catalogue.SetReplyText(bareReply);
     AreaCatalogue expected;
@@ -589,18 +609,18 @@ TEST_F(SearchConditionsDialogTest, MiddleClassWithoutSmallClassesKeepsNoClassOfA
     ASSERT_NE(bare, expected.middleClasses.end());
 
     MessageBoxView box;
-    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
+    const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
         HWND detailList = GetDlgItem(dialog, IDC_DETAIL_CLASS_LIST);
         ASSERT_GT(test::ComboCount(detailList), 0) << "the default area has detail classes";
-        DialogScript::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, bare->index);
+        test::ChooseComboItem(dialog, IDC_MIDDLE_CLASS_LIST, bare->index);
         EXPECT_EQ(test::ComboCount(GetDlgItem(dialog, IDC_SMALL_CLASS_LIST)), 0);
         EXPECT_EQ(test::ComboCount(detailList), 0);
         EXPECT_FALSE(IsWindowVisible(detailList));
-        DialogScript::PostCommand(dialog, IDOK);
+        test::Click(dialog, IDOK);
         box = driver.WaitForMessageBox(dialog, 40000);
-        DialogScript::PostCommand(box.window, IDOK);
+        test::Click(box.window, IDOK);
         ASSERT_TRUE(driver.WaitUntilClosed(box.window));
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
     EXPECT_EQ(box.text, kNoReplyText) << "the service refuses a search without a small class";
@@ -608,7 +628,7 @@ TEST_F(SearchConditionsDialogTest, MiddleClassWithoutSmallClassesKeepsNoClassOfA
     EXPECT_STREQ(conditions.smallClassName, "");
     EXPECT_STREQ(conditions.detailClassName, "");
     EXPECT_EQ(ComposeConditionSummary(conditions).area, std::string(bare->name) + " ");
-    const std::vector<std::string> searches = test::LoggedSearchTargets();
+    const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
     EXPECT_NE(searches.back().find("&middleClassCode=aomori&smallClassCode=&checkinDate="), std::string::npos)
         << searches.back();
@@ -623,12 +643,12 @@ TEST_F(SearchConditionsDialogTest, ReopensWithTheHeldConditions) {
     expected.ListDetailClasses(0);
     ASSERT_GT(expected.detailClasses.size(), 1u);
 
-    const INT_PTR result = Run(true, [&](DialogScript&, HWND dialog) {
+    const INT_PTR result = Run(true, [&](ModalDriver&, HWND dialog) {
         auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
-        EXPECT_EQ(test::ControlText(item(IDCANCEL)), "キャンセル");
+        EXPECT_EQ(test::Text(item(IDCANCEL)), "キャンセル");
         EXPECT_TRUE(test::IsButtonChecked(item(IDC_LANDMARK_RADIO)));
         EXPECT_FALSE(test::IsButtonChecked(item(IDC_AREA_RADIO)));
-        EXPECT_EQ(test::ControlText(item(IDC_LANDMARK_NAME)), "東京タワー");
+        EXPECT_EQ(test::Text(item(IDC_LANDMARK_NAME)), "東京タワー");
         EXPECT_EQ(test::ComboSelectedText(item(IDC_RADIUS_LIST)), "1500 [m]");
         EXPECT_TRUE(IsWindowEnabled(item(IDC_RADIUS_LIST)));
         for (int id : {IDC_MIDDLE_CLASS_LIST, IDC_SMALL_CLASS_LIST, IDC_DETAIL_CLASS_LIST}) {
@@ -644,15 +664,15 @@ TEST_F(SearchConditionsDialogTest, ReopensWithTheHeldConditions) {
         EXPECT_EQ(test::ComboSelectedText(item(IDC_INFANT_LIST)), "0");
         EXPECT_EQ(test::ComboSelectedText(item(IDC_ROOM_LIST)), "2");
         EXPECT_TRUE(test::IsButtonChecked(item(IDC_BUDGET_CHECK)));
-        EXPECT_EQ(test::ControlText(item(IDC_BUDGET_MIN)), "3000");
-        EXPECT_EQ(test::ControlText(item(IDC_BUDGET_MAX)), "18000");
+        EXPECT_EQ(test::Text(item(IDC_BUDGET_MIN)), "3000");
+        EXPECT_EQ(test::Text(item(IDC_BUDGET_MAX)), "18000");
         EXPECT_TRUE(IsWindowEnabled(item(IDC_BUDGET_MIN)));
         EXPECT_TRUE(IsWindowEnabled(item(IDC_BUDGET_MAX)));
         const int ticked[] = {2, 1, 1, 2, 1, 2};  // kinen, onsen, dinner
         for (int row = 0; row < 6; ++row) {
             EXPECT_EQ(test::ListStateImage(item(IDC_OPTION_LIST), row), ticked[row]) << row;
         }
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
 }
@@ -680,23 +700,23 @@ TEST_F(SearchConditionsDialogTest, HeldConditionsWithoutBudgetOrStoredRadiusKeep
         conditions.radiusMetres = c.radiusMetres;
         conditions.minCharge = c.minCharge;
         conditions.maxCharge = c.maxCharge;
-        const INT_PTR result = Run(true, [&](DialogScript&, HWND dialog) {
+        const INT_PTR result = Run(true, [&](ModalDriver&, HWND dialog) {
             auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
             EXPECT_EQ(test::IsButtonChecked(item(IDC_AREA_RADIO)), c.areaMode == kAreaModeByClass);
             EXPECT_EQ(test::ComboSelectedText(item(IDC_RADIUS_LIST)), c.radiusShown);
             EXPECT_FALSE(test::IsButtonChecked(item(IDC_BUDGET_CHECK)));
-            EXPECT_EQ(test::ControlText(item(IDC_BUDGET_MIN)), "5000");
-            EXPECT_EQ(test::ControlText(item(IDC_BUDGET_MAX)), "10000");
+            EXPECT_EQ(test::Text(item(IDC_BUDGET_MIN)), "5000");
+            EXPECT_EQ(test::Text(item(IDC_BUDGET_MAX)), "10000");
             EXPECT_FALSE(IsWindowEnabled(item(IDC_BUDGET_MIN)));
-            DialogScript::Click(dialog, IDCANCEL);
+            test::PostButtonClick(dialog, IDCANCEL);
         });
         EXPECT_EQ(result, -1);
     }
 }
 
 TEST_F(SearchConditionsDialogTest, BudgetEditsLoseTheInputMethodWhenFocused) {
-    const INT_PTR result = Run(false, [&](DialogScript& driver, HWND dialog) {
-        DialogScript::Click(dialog, IDC_BUDGET_CHECK);
+    const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
+        test::PostButtonClick(dialog, IDC_BUDGET_CHECK);
         for (int id : {IDC_BUDGET_MIN, IDC_BUDGET_MAX}) {
             HWND edit = GetDlgItem(dialog, id);
             ASSERT_TRUE(driver.WaitUntil([&] { return IsWindowEnabled(edit) != FALSE; }));
@@ -704,7 +724,7 @@ TEST_F(SearchConditionsDialogTest, BudgetEditsLoseTheInputMethodWhenFocused) {
             driver.OnDialogThread([&] { hadInputMethod = InputContextOf(edit); });
             EXPECT_TRUE(hadInputMethod) << id;
             PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
-            ASSERT_TRUE(driver.WaitUntil([&] { return driver.Focus() == edit; }));
+            ASSERT_TRUE(driver.WaitUntil([&] { return test::FocusOf(edit) == edit; }));
             bool hasInputMethod = true;
             driver.OnDialogThread([&] { hasInputMethod = InputContextOf(edit); });
             EXPECT_FALSE(hasInputMethod) << id;
@@ -712,7 +732,7 @@ TEST_F(SearchConditionsDialogTest, BudgetEditsLoseTheInputMethodWhenFocused) {
         bool otherEditKeepsIt = false;
         driver.OnDialogThread([&] { otherEditKeepsIt = InputContextOf(GetDlgItem(dialog, IDC_LANDMARK_NAME)); });
         EXPECT_TRUE(otherEditKeepsIt);
-        DialogScript::Click(dialog, IDCANCEL);
+        test::PostButtonClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, -1);
 }

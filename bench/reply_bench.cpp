@@ -6,7 +6,7 @@
 // it prints, per reply, how many memchr passes one read costs and the ratio
 // of our reading time to pugixml's.
 //
-//   build/host/tests/bench/reply_bench [--reply=<label>:<file>]... [--benchmark_min_time=2]
+//   build/host/bench/reply_bench [--reply=<label>:<file>]... [--benchmark_min_time=2]
 //
 // --reply adds a VacantHotelSearch reply saved in code page 932 (as the
 // program holds it after its fetch), e.g. one of the local web service.

@@ -22,9 +22,9 @@
 #include "Figures.h"
 
 #include "res/resource.h"
-#include "tests/e2e/LocalService.h"
+#include "tests/support/LocalService.h"
 #include "tests/e2e/ProgramCaptions.h"
-#include "tests/e2e/RemoteWindows.h"
+#include "tests/support/RemoteWindows.h"
 
 #include <windows.h>
 
@@ -41,14 +41,13 @@
 namespace qx::bench {
 namespace {
 
-using e2e::kMainCaption;
-using e2e::kPlanCaptionEnd;
-using e2e::kProgressCaption;
-using e2e::kSearchCaption;
-using e2e::Program;
+using test::kMainCaption;
+using test::kPlanCaptionEnd;
+using test::kProgressCaption;
+using test::kSearchCaption;
+using test::Program;
 
-const std::string kAreaTarget =
-    "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
+using test::kAreaTarget;
 constexpr char kSearchPath[] = "/vws/1.4/rest";
 
 constexpr double kProgressTimerMs = 200.0;
@@ -75,42 +74,6 @@ double MillisecondsUntil(const std::function<bool()>& condition, double limitMs)
     return watch.Milliseconds();
 }
 
-struct CaptionSearch {
-    DWORD processId;
-    const std::string* caption;
-    bool suffix;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<CaptionSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char text[512] = {};
-    if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextA(window, text, sizeof text) <= 0) {
-        return TRUE;
-    }
-    const std::string title = text;
-    const std::string& caption = *search->caption;
-    const bool matches = search->suffix ? title.size() >= caption.size() &&
-                                              title.compare(title.size() - caption.size(), caption.size(), caption) == 0
-                                        : title == caption;
-    if (matches) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program's visible top-level window with that caption (or caption end),
-// or null. GetWindowText reads another process's caption without sending it a
-// message, so polling with it does not slow the program down while it works.
-HWND VisibleWindow(const Program& program, const std::string& caption, bool suffix = false) {
-    CaptionSearch search{program.Id(), &caption, suffix, nullptr};
-    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The prescribed waits of one fetch of a reply of that many bytes.
 double FetchWaitsMs(std::size_t replyBytes) {
     const std::size_t pauses = (replyBytes + 1023) / 1024 + 1;
@@ -128,7 +91,7 @@ struct FetchingStep {
 
 FetchingStep TimeFetchingStep(const Program& program, const Stopwatch& watch, const std::function<bool()>& ended,
                               double limitMs) {
-    const auto progressShown = [&] { return VisibleWindow(program, kProgressCaption) != nullptr; };
+    const auto progressShown = [&] { return program.PeekWindow(kProgressCaption) != nullptr; };
     FetchingStep step;
     if (MillisecondsUntil(progressShown, limitMs) < 0) {
         return FetchingStep{};
@@ -162,7 +125,7 @@ void AddWithWaits(FigureTable& figures, const std::string& name, const FetchingS
 // Arms the service to answer the next search with one page of that many
 // hotels, each with at most plans of its plans.
 bool ArmHotels(int hotels, int plans = 8) {
-    const std::string reply = e2e::Fetch(std::string("/_control/hotels?path=") + kSearchPath +
+    const std::string reply = test::Fetch(std::string("/_control/hotels?path=") + kSearchPath +
                                          "&hotels=" + std::to_string(hotels) + "&plans=" + std::to_string(plans));
     return reply.find("\"armed\"") != std::string::npos;
 }
@@ -175,12 +138,12 @@ struct Refetch {
 };
 
 Refetch LastSearchReply(int hotels, int plans = 8) {
-    const std::vector<e2e::LoggedRequest> requests = e2e::RequestsSince(0);
+    const std::vector<test::LoggedRequest> requests = test::RequestsSince(0);
     for (auto request = requests.rbegin(); request != requests.rend(); ++request) {
         if (request->target.find("operation=VacantHotelSearch") != std::string::npos) {
             ArmHotels(hotels, plans);
             const Stopwatch watch;
-            const std::size_t bytes = e2e::Fetch(request->target).size();
+            const std::size_t bytes = test::Fetch(request->target).size();
             return {bytes, watch.Milliseconds()};
         }
     }
@@ -192,20 +155,20 @@ void SetNextJanuary(HWND searchDialog) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const WORD year = static_cast<WORD>(now.wYear + 1);
-    e2e::SetPickerDate(searchDialog, IDC_CHECKIN_PICKER, year, 1, 10);
-    e2e::SetPickerDate(searchDialog, IDC_CHECKOUT_PICKER, year, 1, 12);
+    test::SetPickerDate(searchDialog, IDC_CHECKIN_PICKER, year, 1, 10);
+    test::SetPickerDate(searchDialog, IDC_CHECKOUT_PICKER, year, 1, 12);
 }
 
 // Clicks search in the search conditions dialog and times it until the main
 // window shows a list of that many rows.
 FetchingStep TimeSearch(const Program& program, HWND searchDialog, int rows, double limitMs) {
     const Stopwatch watch;
-    e2e::Click(searchDialog, IDOK);
+    test::Click(searchDialog, IDOK);
     return TimeFetchingStep(
         program, watch,
         [&] {
-            HWND main = VisibleWindow(program, kMainCaption);
-            return main != nullptr && e2e::RowCount(GetDlgItem(main, IDC_HOTEL_LIST)) == rows;
+            HWND main = program.PeekWindow(kMainCaption);
+            return main != nullptr && test::RowCount(GetDlgItem(main, IDC_HOTEL_LIST)) == rows;
         },
         limitMs);
 }
@@ -244,14 +207,14 @@ bool StartAndSearch(const std::string& path, std::size_t areaBytes, FigureTable&
     const Stopwatch watch;
     const Program program(path);
     const FetchingStep startup = TimeFetchingStep(
-        program, watch, [&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 30000);
+        program, watch, [&] { return program.PeekWindow(kSearchCaption) != nullptr; }, 30000);
     if (!program.Started() || startup.ended < 0) {
         std::fprintf(stderr, "program_bench: no search conditions dialog after the start\n");
         return false;
     }
     AddWithWaits(figures, "start-up: process start to search dialog", startup, areaBytes, kStartupTargetMs);
 
-    HWND dialog = VisibleWindow(program, kSearchCaption);
+    HWND dialog = program.PeekWindow(kSearchCaption);
     SetNextJanuary(dialog);
     ArmHotels(30);
     const FetchingStep search = TimeSearch(program, dialog, 30, 30000);
@@ -294,18 +257,18 @@ void PrintMemory(const char* stage, const Memory& memory) {
 // milliseconds from the click to the window on screen, or -1.
 double OpenAndClosePlans(const Program& program, HWND main, int row) {
     HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
-    e2e::SelectRow(list, row);
-    const std::size_t requestsBefore = e2e::RequestLog().size();
+    test::SelectRow(list, row);
+    const std::size_t requestsBefore = test::RequestLog().size();
     const Stopwatch watch;
-    e2e::Click(main, IDC_PLAN_BUTTON);
-    if (MillisecondsUntil([&] { return VisibleWindow(program, kPlanCaptionEnd, true) != nullptr; }, 15000) < 0) {
+    test::Click(main, IDC_PLAN_BUTTON);
+    if (MillisecondsUntil([&] { return program.PeekWindow(kPlanCaptionEnd, true) != nullptr; }, 15000) < 0) {
         return -1.0;
     }
     const double openMs = watch.Milliseconds();
-    HWND plan = VisibleWindow(program, kPlanCaptionEnd, true);
+    HWND plan = program.PeekWindow(kPlanCaptionEnd, true);
     MillisecondsUntil(
         [&] {
-            for (const e2e::LoggedRequest& request : e2e::RequestsSince(requestsBefore)) {
+            for (const test::LoggedRequest& request : test::RequestsSince(requestsBefore)) {
                 if (request.target.rfind("/img/", 0) == 0) {
                     return true;
                 }
@@ -313,7 +276,7 @@ double OpenAndClosePlans(const Program& program, HWND main, int row) {
             return false;
         },
         6000);
-    e2e::Click(plan, IDC_PLAN_CLOSE);
+    test::Click(plan, IDC_PLAN_CLOSE);
     MillisecondsUntil([&] { return !IsWindow(plan); }, 10000);
     return openMs;
 }
@@ -321,7 +284,7 @@ double OpenAndClosePlans(const Program& program, HWND main, int row) {
 // The 3000-hotel search from the search conditions dialog, then a header
 // click on its list, with the program's memory after each.
 bool LongSearchAndSort(const Program& program, FigureTable& figures) {
-    HWND dialog = VisibleWindow(program, kSearchCaption);
+    HWND dialog = program.PeekWindow(kSearchCaption);
     SetNextJanuary(dialog);
     // Without plans the 3000 hotels come to about 4 MB: as many 1024-byte
     // reads at 5 ms as fit the program's 30-second limit on a fetch.
@@ -335,9 +298,9 @@ bool LongSearchAndSort(const Program& program, FigureTable& figures) {
     AddWithWaits(figures, "3000-hotel search: click to list sorted, no plans", search,
                  LastSearchReply(3000, 0).bytes, 0.0);
 
-    HWND list = GetDlgItem(VisibleWindow(program, kMainCaption), IDC_HOTEL_LIST);
+    HWND list = GetDlgItem(program.PeekWindow(kMainCaption), IDC_HOTEL_LIST);
     const Stopwatch click;
-    e2e::ClickHeader(list, kLowestChargeColumn);
+    test::ClickHeader(list, kLowestChargeColumn);
     figures.Add("3000-hotel list: header click sort (lowest charge)", click.Milliseconds(), kHeaderClickTargetMs,
                 kHeaderClickBeforeMs);
     PrintMemory("after sorting it by a header click", MemoryOf(program));
@@ -347,14 +310,14 @@ bool LongSearchAndSort(const Program& program, FigureTable& figures) {
 // A 50-hotel search from the main window, then its plan window opened and
 // closed 100 times, with the program's memory after each.
 bool PlanWindows(const Program& program, FigureTable& figures) {
-    HWND main = VisibleWindow(program, kMainCaption);
-    e2e::Click(main, IDC_SEARCH_BUTTON);
-    if (MillisecondsUntil([&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 15000) < 0) {
+    HWND main = program.PeekWindow(kMainCaption);
+    test::Click(main, IDC_SEARCH_BUTTON);
+    if (MillisecondsUntil([&] { return program.PeekWindow(kSearchCaption) != nullptr; }, 15000) < 0) {
         std::fprintf(stderr, "program_bench: no search conditions dialog from the main window\n");
         return false;
     }
     ArmHotels(50);
-    if (TimeSearch(program, VisibleWindow(program, kSearchCaption), 50, 60000).ended < 0) {
+    if (TimeSearch(program, program.PeekWindow(kSearchCaption), 50, 60000).ended < 0) {
         std::fprintf(stderr, "program_bench: the 50-hotel search did not fill the list\n");
         return false;
     }
@@ -374,7 +337,7 @@ bool PlanWindows(const Program& program, FigureTable& figures) {
 // One program through the long list and the plan windows.
 bool LongListAndMemory(const std::string& path, FigureTable& figures) {
     const Program program(path);
-    if (MillisecondsUntil([&] { return VisibleWindow(program, kSearchCaption) != nullptr; }, 30000) < 0) {
+    if (MillisecondsUntil([&] { return program.PeekWindow(kSearchCaption) != nullptr; }, 30000) < 0) {
         std::fprintf(stderr, "program_bench: no search conditions dialog after the start\n");
         return false;
     }
@@ -398,10 +361,10 @@ double SleepFiveMs() {
 }
 
 int Run(const std::string& program, const std::string& self, int starts) {
-    const std::size_t areaBytes = e2e::Fetch(kAreaTarget).size();
+    const std::size_t areaBytes = test::Fetch(kAreaTarget).size();
     if (areaBytes == 0) {
         std::fprintf(stderr, "program_bench: the local web service does not answer on %s\n",
-                     e2e::ServiceUrl("").c_str());
+                     test::ServiceUrl("").c_str());
         return 1;
     }
     std::printf("Sleep(5) lasts %.1f ms here (median of 50); area reply %zu bytes\n", SleepFiveMs(), areaBytes);

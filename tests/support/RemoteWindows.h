@@ -1,7 +1,7 @@
-// Working the windows of another process the way a user sees them: finding
-// them by caption, reading and setting controls (through memory allocated in
-// that process where a message carries a pointer), clicking buttons and
-// taking screenshots.
+// Working windows the way a user sees them, those of another process or of
+// another thread of this one: finding them by caption, reading and setting
+// controls (through memory allocated in the window's process where a message
+// carries a pointer), clicking buttons and taking screenshots.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qx::e2e {
+namespace qx::test {
 
 // Waits until condition holds, checking every 50 ms; false after limitMs.
 bool WaitFor(const std::function<bool()>& condition, DWORD limitMs);
@@ -35,6 +35,10 @@ public:
     HWND WaitForWindow(const std::string& caption, DWORD limitMs = 15000, bool suffix = false) const;
     // The same, without waiting.
     HWND FindWindow(const std::string& caption, bool suffix = false) const;
+    // The same again, reading the captions without sending the windows a
+    // message (GetWindowText reads another process's caption directly), so
+    // that polling with it does not slow the program down while it works.
+    HWND PeekWindow(const std::string& caption, bool suffix = false) const;
     // Every visible top-level window of this program.
     std::vector<HWND> VisibleWindows() const;
 
@@ -48,6 +52,11 @@ bool Responds(HWND window, DWORD limitMs = 5000);
 std::string ItemText(HWND dialog, int id);
 // Sends the button's click command to its dialog; returns at once.
 void Click(HWND dialog, int id);
+// Posts a click on the control itself (buttons, check boxes, radio buttons).
+void PostButtonClick(HWND dialog, int id);
+bool IsButtonChecked(HWND button);
+// A control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND control);
 // Sets an edit's text.
 void SetText(HWND dialog, int id, const std::string& text);
 
@@ -80,6 +89,8 @@ int RowCount(HWND list);
 int ColumnCount(HWND list);
 int ColumnWidth(HWND list, int column);
 std::string Cell(HWND list, int row, int column);
+// The check box state image of a row: 1 unticked, 2 ticked, 0 none.
+int ListStateImage(HWND list, int row);
 std::vector<std::string> Column(HWND list, int column);
 int SelectedRow(HWND list);
 void SelectRow(HWND list, int row);
@@ -95,10 +106,18 @@ void ClickHeader(HWND list, int column);
 // Combo boxes: the items' texts, and choosing one as the user would (the
 // dialog gets its selection-change notification).
 std::vector<std::string> ComboItems(HWND combo);
+int ComboCount(HWND combo);
+int ComboSelection(HWND combo);
+// An item's text, or "<none>" when there is no such item (or no selection).
+std::string ComboItemText(HWND combo, int position);
+std::string ComboSelectedText(HWND combo);
 bool ChooseComboItem(HWND dialog, int id, const std::string& text);
+bool ChooseComboItem(HWND dialog, int id, int position);
 
-// Date-time pickers.
+// Date-time pickers (set without telling the dialog).
 void SetPickerDate(HWND dialog, int id, WORD year, WORD month, WORD day);
+void SetPickerDate(HWND picker, const SYSTEMTIME& date);
+SYSTEMTIME PickerDate(HWND picker);
 
 // A message box of the program: its caption and text; answered with OK.
 struct MessageBoxSeen {
@@ -112,4 +131,4 @@ std::vector<DWORD> ScreenPixels(HWND window);
 // Saves the whole screen as a 24-bit BMP file.
 bool SaveScreen(const std::string& path);
 
-}  // namespace qx::e2e
+}  // namespace qx::test

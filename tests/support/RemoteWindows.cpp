@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace qx::e2e {
+namespace qx::test {
 namespace {
 
 constexpr std::size_t kTextSize = 4096;
@@ -98,6 +98,17 @@ HWND Program::FindWindow(const std::string& caption, bool suffix) const {
     return nullptr;
 }
 
+HWND Program::PeekWindow(const std::string& caption, bool suffix) const {
+    for (HWND window : VisibleWindows()) {
+        char text[512] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (suffix ? EndsWith(text, caption) : text == caption) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 HWND Program::WaitForWindow(const std::string& caption, DWORD limitMs, bool suffix) const {
     HWND found = nullptr;
     WaitFor([&] { return (found = FindWindow(caption, suffix)) != nullptr; }, limitMs);
@@ -126,6 +137,21 @@ std::string ItemText(HWND dialog, int id) {
 
 void Click(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void PostButtonClick(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+bool IsButtonChecked(HWND button) {
+    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+RECT ChildRect(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 void SetText(HWND dialog, int id, const std::string& text) {
@@ -228,6 +254,11 @@ std::string Cell(HWND list, int row, int column) {
     return text;
 }
 
+int ListStateImage(HWND list, int row) {
+    const LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+    return static_cast<int>((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12);
+}
+
 std::vector<std::string> Column(HWND list, int column) {
     std::vector<std::string> texts;
     for (int row = 0; row < RowCount(list); ++row) {
@@ -315,6 +346,32 @@ std::vector<std::string> ComboItems(HWND combo) {
     return items;
 }
 
+int ComboCount(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+}
+
+int ComboSelection(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}
+
+std::string ComboItemText(HWND combo, int position) {
+    const std::vector<std::string> items = ComboItems(combo);
+    return position >= 0 && static_cast<std::size_t>(position) < items.size()
+               ? items[static_cast<std::size_t>(position)]
+               : "<none>";
+}
+
+std::string ComboSelectedText(HWND combo) {
+    return ComboItemText(combo, ComboSelection(combo));
+}
+
+bool ChooseComboItem(HWND dialog, int id, int position) {
+    HWND combo = GetDlgItem(dialog, id);
+    const LRESULT chosen = SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    return chosen != CB_ERR;
+}
+
 bool ChooseComboItem(HWND dialog, int id, const std::string& text) {
     HWND combo = GetDlgItem(dialog, id);
     const std::vector<std::string> items = ComboItems(combo);
@@ -329,14 +386,25 @@ bool ChooseComboItem(HWND dialog, int id, const std::string& text) {
 }
 
 void SetPickerDate(HWND dialog, int id, WORD year, WORD month, WORD day) {
-    HWND picker = GetDlgItem(dialog, id);
     SYSTEMTIME date{};
     date.wYear = year;
     date.wMonth = month;
     date.wDay = day;
+    SetPickerDate(GetDlgItem(dialog, id), date);
+}
+
+void SetPickerDate(HWND picker, const SYSTEMTIME& date) {
     RemoteBuffer remote(picker, sizeof date);
     remote.Write(&date, sizeof date);
     SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+SYSTEMTIME PickerDate(HWND picker) {
+    SYSTEMTIME date{};
+    RemoteBuffer remote(picker, sizeof date);
+    SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(&date, sizeof date);
+    return date;
 }
 
 MessageBoxSeen AnswerMessageBox(const Program& program, const std::string& caption, DWORD limitMs) {
@@ -445,4 +513,4 @@ bool SaveScreen(const std::string& path) {
     return std::fclose(out) == 0;
 }
 
-}  // namespace qx::e2e
+}  // namespace qx::test
