@@ -198,7 +198,7 @@ protected:
         Shot("search-conditions");
         if (ShotsWanted()) {
             // The reply held back long enough for a picture of the progress window.
-            EXPECT_TRUE(ArmFault("/vws/1.4/rest", "delay", 1, "&seconds=2"));
+            EXPECT_TRUE(ArmFault("/vws/1.4/rest", "delay", "&seconds=2"));
         }
         Click(dialog, IDOK);
         if (ShotsWanted() && program_->WaitForWindow(kProgressCaption) != nullptr) {
