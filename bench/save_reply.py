@@ -10,7 +10,7 @@ import os
 import sys
 import urllib.request
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "localweb"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "localweb"))
 
 from searchurl import search_target  # noqa: E402
 
