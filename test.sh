@@ -11,11 +11,11 @@ jobs=$(nproc)
 started=$SECONDS
 step() { printf '\n=== [%4ds] %s\n' "$((SECONDS - started))" "$*"; }
 
-step "include rule of the source folders"
-python3 tools/check-layers.py
-
 step "set-up"
 tools/setup.sh "$build"
+
+step "include rule of the source folders"
+python3 tools/check-layers.py
 
 for preset in host fuzz win32 win64; do
     step "build $preset"
