@@ -63,19 +63,9 @@ std::string Text(HWND dialog, int id) {
     return test::Text(GetDlgItem(dialog, id));
 }
 
-std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (unsigned char byte : text) {
-        char piece[4];
-        std::snprintf(piece, sizeof piece, "%%%02X", byte);
-        escaped += piece;
-    }
-    return escaped;
-}
-
 std::string AffiliateUrl(const std::string& target) {
     return test::WithoutUnreservedEscapes(std::string("http://") + kAffiliateHost +
-                                    "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=" + Escaped(target));
+                                    "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=" + test::PercentEncodeAll(target));
 }
 
 class PlanDialogTest : public ::testing::Test {
