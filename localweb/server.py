@@ -30,6 +30,7 @@ from reply import Reply, text_reply  # noqa: E402
 from requestlog import RequestLog  # noqa: E402
 import geoscan  # noqa: E402
 import pages  # noqa: E402
+import paging  # noqa: E402
 import pictures  # noqa: E402
 import service  # noqa: E402
 
@@ -101,6 +102,8 @@ class App:
         self.sender = faults.FaultSender(self.stopping)
         self.routes = {}    # exact path -> function(Request) -> Reply
         self.prefixes = []  # (path prefix, function) tried in order
+        # How searches page; replaced whole by a control request, never changed in place.
+        self.paging = paging.Paging()
 
     def handle(self, conn):
         request = self._request(conn)
@@ -142,7 +145,7 @@ class App:
             conn.send_reply(service.long_list_reply(request, fault.hotels, fault.plans))
             return
         if fault and fault.kind == "areas" and request.path == service.PATH:
-            conn.send_reply(service.handle(request, frozenset([fault.bare])))
+            conn.send_reply(service.handle(request, frozenset([fault.bare]), self.paging))
             return
         reply = self.route(request)
         if fault is None:
@@ -210,7 +213,10 @@ class App:
         params = dict(decode_pairs(request.query))
         action = request.path[len("/_control/"):]
         if action == "clear":
+            self.paging = paging.Paging()
             return self._json(200, {"cleared": self.board.clear()})
+        if action in ("paging", "vacancies"):
+            return self._change_paging(action, params)
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
         if action == "stop":
@@ -235,6 +241,17 @@ class App:
         except ValueError as error:
             return self._json(400, {"error": str(error)})
         return self._json(200, {"armed": self.board.describe()})
+
+    def _change_paging(self, action, params):
+        change = paging.with_page_size if action == "paging" else paging.with_vacancies
+        try:
+            self.paging = change(self.paging, params)
+        except ValueError as error:
+            return self._json(400, {"error": str(error)})
+        return self._json(200, {"paging": paging.describe(self.paging)})
+
+    def search_service(self, request):
+        return service.handle(request, settings=self.paging)
 
     @staticmethod
     def _json(status, data):
@@ -282,7 +299,7 @@ def make_server(port, log, cache_dir):
 
 def register_routes(app):
     app.routes["/"] = index_page
-    app.routes[service.PATH] = service.handle
+    app.routes[service.PATH] = app.search_service
     app.routes[geoscan.PATH] = geoscan.handle
     app.routes["/maps"] = pages.map_page
     app.routes["/hotel/info"] = pages.hotel_page
