@@ -115,7 +115,7 @@ class App:
             self.log.write(request.method, request.target, request.user_agent, fault=kind)
             self._direct_fault(conn, request, kind)
         else:
-            fault = self.board.take(request.path)
+            fault = self.board.take(request.path, request.target)
             self.log.write(request.method, request.target, request.user_agent,
                            fault=fault.kind if fault else None)
             self._serve(conn, request, fault)
@@ -227,6 +227,7 @@ class App:
         try:
             prefix = params.pop("path")
             count = int(params.pop("count", "1") or "x")
+            match = params.pop("match", None)
             if action == "page":
                 fault = faults.canned_page(request.query)
             elif action == "hotels":
@@ -235,7 +236,7 @@ class App:
                 fault = faults.bare_area(params, {m.code for m in areas.MIDDLE_CLASSES})
             else:
                 fault = faults.parse_fault(params.pop("kind"), params)
-            self.board.arm(prefix, fault, count)
+            self.board.arm(prefix, fault, count, match)
         except KeyError as missing:
             return self._json(400, {"error": f"missing parameter {missing}"})
         except ValueError as error:
