@@ -146,7 +146,7 @@ double Time(const std::function<void()>& step) {
 }
 
 void AddSteps(FigureTable& figures, const std::string& sort, const CellTableSortSteps& steps) {
-    figures.Add("cell table sort " + sort, steps.numbering + steps.reading + steps.sorting, kTargetMs);
+    figures.Add("cell table sort " + sort, steps.numbering + steps.reading + steps.sorting);
     figures.Add("  numbering rows, " + sort, steps.numbering);
     figures.Add("  reading cells, " + sort, steps.reading);
     figures.Add("  the list's own sort, " + sort, steps.sorting);

@@ -38,7 +38,7 @@ constexpr int kReserveUrlBufferSize = 512;
 
 const PlanDialog::MessageMap PlanDialog::kMessageMap = {
     OnMessage(WM_INITDIALOG, &PlanDialog::OnInitDialog),
-    OnMessage(WM_TIMER, &PlanDialog::OnTimer),
+    OnMessage(kStartPictureMessage, &PlanDialog::OnStartPicture),
     OnMessage(WM_CTLCOLORSTATIC, &PlanDialog::OnColourStatic),
     OnCommand(IDC_PLAN_CLOSE, &PlanDialog::OnCloseButton),
     OnCommand(IDC_PLAN_CANCEL, &PlanDialog::OnCancelButton),
@@ -67,7 +67,8 @@ LRESULT PlanDialog::OnInitDialog(WPARAM, LPARAM) {
     planList_.ascending[kRoomNameColumn] = 0;
     planList_.SortByColumn(kRoomNameColumn);
     ShowWaitingPicture();
-    SetTimer(Window(), IDT_PICTURE_START, 100, nullptr);
+    // Posted: the download starts as soon as the modal loop runs.
+    PostMessageA(Window(), kStartPictureMessage, 0, 0);
     detailBrush_.reset(CreateSolidBrush(kDetailBackground));
     return TRUE;
 }
@@ -134,13 +135,14 @@ void PlanDialog::ShowWaitingPicture() {
     pictureBox_.LoadFile(waitPicturePath_);
 }
 
-LRESULT PlanDialog::OnTimer(WPARAM timerId, LPARAM) {
-    if (timerId != IDT_PICTURE_START) {
-        return 0;
-    }
-    KillTimer(Window(), IDT_PICTURE_START);
+LRESULT PlanDialog::OnStartPicture(WPARAM, LPARAM) {
     if (!pictureRequested_) {
         pictureRequested_ = true;
+        // The waiting picture is on screen before the download begins.
+        if (!IsWindowVisible(Window())) {
+            ShowWindow(Window(), SW_SHOW);
+            UpdateWindow(Window());
+        }
         DownloadHotelPicture();
     }
     if (closePending_ != 0) {
@@ -189,12 +191,11 @@ void PlanDialog::OnCancelButton() {
 
 void PlanDialog::Close(int buttonId) {
     if (pictureDownload_.runningJob()) {
-        // The timer handler finishes the close once the wait has stopped.
+        // The download's handler finishes the close once the wait has stopped.
         closePending_ = buttonId;
         pictureDownload_.Close();
         return;
     }
-    KillTimer(Window(), IDT_PICTURE_START);
     ReleaseResources();
     EndDialog(buttonId);
 }

@@ -3,10 +3,10 @@
 // the hotel's page opens in the browser.
 //
 // The picture: the waiting picture is written to a temporary file and shown at
-// once; 100 ms after opening the hotel picture is downloaded into a second
-// temporary file and replaces it. Closing deletes both files. A close pressed
-// while the download runs stops the wait at once; the dialog ends when the
-// timer handler has returned. A worker still running afterwards writes only a
+// once; as soon as the window is painted the hotel picture is downloaded into
+// a second temporary file and replaces it. Closing deletes both files. A close
+// pressed while the download runs stops the wait at once; the dialog ends when
+// the download's handler has returned. A worker still running afterwards writes only a
 // private file of its own, which goes when the worker ends (HotelPictureDownload).
 #pragma once
 
@@ -41,7 +41,9 @@ public:
 
 private:
     LRESULT OnInitDialog(WPARAM, LPARAM);
-    LRESULT OnTimer(WPARAM timerId, LPARAM);
+    static constexpr UINT kStartPictureMessage = WM_APP + 1;
+
+    LRESULT OnStartPicture(WPARAM, LPARAM);
     LRESULT OnColourStatic(WPARAM dc, LPARAM control);
     void OnCloseButton();
     void OnCancelButton();

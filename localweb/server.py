@@ -198,11 +198,13 @@ class App:
         elif kind == "large":
             self.sender.large_pattern(conn, fault)
         else:
-            getattr(self.sender, kind)(conn, fault, self._fixed_body(kind))
+            getattr(self.sender, kind)(conn, fault, self._fixed_body(kind, params))
 
     @staticmethod
-    def _fixed_body(kind):
+    def _fixed_body(kind, params):
         plain = "text/plain; charset=us-ascii"
+        if kind == "zerobyte" and "bytes" in params:
+            return Reply(200, faults.pattern_bytes(int(params["bytes"])), plain)
         if kind == "delay":
             return Reply(200, b"delayed reply\n", plain)
         if kind == "reset":

@@ -7,8 +7,9 @@
 namespace qx {
 namespace {
 
-// The fetch starts from the timer, once the window is on screen.
-constexpr UINT kFetchStartDelayMs = 200;
+// A fetch that ends sooner than this shows no window at all, so that nothing
+// flashes on screen for a few milliseconds.
+constexpr UINT kShowAfterMs = 300;
 
 // The label's text height in pixels at 96 dpi.
 constexpr int kLabelFontHeight = 16;
@@ -22,6 +23,7 @@ HFONT CreateLabelFont(int height) {
 
 const FetchProgressDialog::MessageMap FetchProgressDialog::kMessageMap = {
     OnMessage(WM_INITDIALOG, &FetchProgressDialog::OnInitDialog),
+    OnMessage(kStartFetchMessage, &FetchProgressDialog::OnStartFetch),
     OnMessage(WM_TIMER, &FetchProgressDialog::OnTimer),
     OnCommand(IDOK, &FetchProgressDialog::OnOk),
     OnCommand(IDCANCEL, &FetchProgressDialog::OnCancel),
@@ -45,23 +47,20 @@ LRESULT FetchProgressDialog::OnInitDialog(WPARAM, LPARAM) {
     if (labelFont_) {
         SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
     }
-    SetTimer(Window(), IDT_FETCH_START, kFetchStartDelayMs, nullptr);
+    // Posted, so that the fetch runs inside the modal loop, with the owner
+    // already disabled, and before the loop first shows the window.
+    PostMessageA(Window(), kStartFetchMessage, 0, 0);
     return TRUE;
 }
 
-LRESULT FetchProgressDialog::OnTimer(WPARAM, LPARAM) {
-    KillTimer(Window(), IDT_FETCH_START);
+LRESULT FetchProgressDialog::OnStartFetch(WPARAM, LPARAM) {
     if (fetchStarted_ || ended_) {
         return 0;
     }
     fetchStarted_ = true;
-    // A modal dialog is shown once its queue runs empty, which a busy queue
-    // can delay; the window must be on screen before the fetch starts.
-    if (!IsWindowVisible(Window())) {
-        ShowWindow(Window(), SW_SHOW);
-        UpdateWindow(Window());
-    }
+    SetTimer(Window(), IDT_PROGRESS_SHOW, kShowAfterMs, nullptr);
     const int result = FetchEveryRequest();
+    KillTimer(Window(), IDT_PROGRESS_SHOW);
     if (ended_) {
         return 0;  // OK or Cancel arrived during the wait: the dialog has already ended with -1
     }
@@ -98,6 +97,18 @@ void FetchProgressDialog::ShowProgress(const std::string& progress) {
     SetWindowTextA(label_, (labelText_ + " " + progress).c_str());
 }
 
+LRESULT FetchProgressDialog::OnTimer(WPARAM timerId, LPARAM) {
+    if (timerId != IDT_PROGRESS_SHOW) {
+        return 0;
+    }
+    KillTimer(Window(), IDT_PROGRESS_SHOW);
+    if (!ended_ && !IsWindowVisible(Window())) {
+        ShowWindow(Window(), SW_SHOW);
+        UpdateWindow(Window());
+    }
+    return 0;
+}
+
 void FetchProgressDialog::OnOk() {
     Abandon();
 }
@@ -109,6 +120,9 @@ void FetchProgressDialog::OnCancel() {
 void FetchProgressDialog::Abandon() {
     if (ended_) {
         return;  // the fetch has already ended the dialog with its result
+    }
+    if (fetchStarted_ && !IsWindowVisible(Window())) {
+        return;  // Alt+F4 before the window showed: there is nothing on screen to cancel
     }
     DeleteLabelFont();
     if (runningJob_) {

@@ -1,8 +1,10 @@
-// The small modal progress window shown while one web-service request runs.
+// The small modal progress window shown while one web-service request runs,
+// or a series of them that the caller names one by one (the pages of a search).
 //
-// The fetch starts from a timer 200 ms after the window opened, once the
-// window is on screen; it runs on a worker thread while this thread keeps
-// dispatching messages. The UTF-8 reply is converted to code page 932.
+// The fetch starts as soon as the modal loop runs, on a worker thread while
+// this thread keeps dispatching messages; the window itself shows only when
+// the fetch is still running after 300 ms. The owner is disabled either way.
+// The UTF-8 reply is converted to code page 932.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -40,13 +42,16 @@ public:
     using FollowUp = std::function<bool(std::string& nextUrl, std::string& progress)>;
     void SetFollowUp(FollowUp followUp) { followUp_ = std::move(followUp); }
 
-    // After an end with -1: true when the user closed the window (Escape,
-    // Enter, Alt+F4 or the close box), false when the fetch failed or ran out
+    // After an end with -1: true when the user closed the shown window
+    // (Escape, Enter, Alt+F4 or the close box), false when the fetch failed or ran out
     // of time. Callers tell the user of a failure, never of a cancel.
     bool CancelledByUser() const { return cancelledByUser_; }
 
 private:
+    static constexpr UINT kStartFetchMessage = WM_APP + 1;
+
     LRESULT OnInitDialog(WPARAM, LPARAM);
+    LRESULT OnStartFetch(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     void OnOk();
     void OnCancel();

@@ -13,8 +13,8 @@ namespace {
 
 constexpr char kAgent[] = "LOVANTE-KOGEI";
 constexpr DWORD kTextTimeoutMs = 5000;
-constexpr DWORD kReadSize = 1024;
-constexpr DWORD kTextPauseMs = 5;
+// The most one read takes: a large body takes few calls, a small one a single call.
+constexpr DWORD kReadSize = 64 * 1024;
 // Never from the cache, keep-alive, no prompts.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI;
 
@@ -90,7 +90,9 @@ private:
     bool SendRequest(const std::string& object);
     bool ReadStatus(bool sent, char (&status)[32]);
     bool ReadBody();
+    char* ReadTarget(DWORD wanted);
     bool StoreChunk(DWORD length);
+    void EndTextAtFirstZero();
     bool HasAnnouncedLength(unsigned long long received);
     void CloseInternetHandle(InternetHandle& handle, HttpFetchJob::HandleKind kind);
     // The waiting side stopped waiting: nothing more is asked of the network.
@@ -100,7 +102,9 @@ private:
     const FetchKind kind_;
     UrlParts parts_;
     KernelHandle output_;
+    // The file fetch's read buffer; the text fetch reads straight into the text.
     std::unique_ptr<char[]> buffer_;
+    std::size_t textLength_ = 0;
     InternetHandle session_;
     InternetHandle connection_;
     InternetHandle request_;
@@ -129,10 +133,11 @@ int FetchRun::Run() {
     if (kind_ == FetchKind::File && !OpenOutput()) {
         return kFetchNotStarted;
     }
-    // The text buffer keeps room for the zero that ends each chunk.
-    buffer_.reset(new (std::nothrow) char[kind_ == FetchKind::Text ? kReadSize + 1 : kReadSize]);
-    if (!buffer_) {
-        return kFetchNotStarted;
+    if (kind_ == FetchKind::File) {
+        buffer_.reset(new (std::nothrow) char[kReadSize]);
+        if (!buffer_) {
+            return kFetchNotStarted;
+        }
     }
     char status[32] = "";
     const bool sent = ReadStatus(SendRequest(object), status);
@@ -143,6 +148,9 @@ int FetchRun::Run() {
     if (sent && !ReadBody()) {
         job_.received.clear();
         return kFetchBodyBroken;
+    }
+    if (kind_ == FetchKind::Text) {
+        EndTextAtFirstZero();
     }
     return DecimalToInt(status);
 }
@@ -205,13 +213,19 @@ bool FetchRun::ReadStatus(bool sent, char (&status)[32]) {
 bool FetchRun::ReadBody() {
     unsigned long long received = 0;
     for (;;) {
-        if (kind_ == FetchKind::Text) {
-            Sleep(kTextPauseMs);
-        }
-        DWORD length = 0;
-        if (Abandoned() || !InternetReadFile(request_.get(), buffer_.get(), kReadSize, &length)) {
+        // A read asks for no more than has arrived: a larger one would block
+        // until it is filled, however slowly the rest comes.
+        DWORD available = 0;
+        if (Abandoned() || !InternetQueryDataAvailable(request_.get(), &available, 0, 0)) {
             return false;
         }
+        const DWORD wanted = available == 0 ? kReadSize : std::min(available, kReadSize);
+        char* target = ReadTarget(wanted);
+        DWORD length = 0;
+        if (Abandoned() || !InternetReadFile(request_.get(), target, wanted, &length)) {
+            return false;
+        }
+        ++job_.reads;
         if (length == 0) {
             return HasAnnouncedLength(received);
         }
@@ -222,15 +236,36 @@ bool FetchRun::ReadBody() {
     }
 }
 
-// Text keeps a chunk up to its first zero byte; a file keeps every byte.
+// The text grows by one read's room at its end (the string's capacity grows
+// geometrically, so the text is not copied on every read); a file is read
+// through the buffer.
+char* FetchRun::ReadTarget(DWORD wanted) {
+    if (kind_ == FetchKind::File) {
+        return buffer_.get();
+    }
+    job_.received.resize(textLength_ + wanted);
+    return &job_.received[textLength_];
+}
+
+// The text keeps exactly the bytes read; a file takes every byte.
 bool FetchRun::StoreChunk(DWORD length) {
     if (kind_ == FetchKind::Text) {
-        buffer_[length] = '\0';
-        job_.received.append(buffer_.get());
+        textLength_ += length;
+        job_.received.resize(textLength_);
         return true;
     }
     DWORD written = 0;
     return WriteFile(output_.get(), buffer_.get(), length, &written, nullptr) && written == length;
+}
+
+// The reply is zero-terminated text: it ends at the body's first zero byte,
+// wherever the network happened to split the body into reads.
+void FetchRun::EndTextAtFirstZero() {
+    const std::size_t zero = job_.received.find('\0');
+    if (zero != std::string::npos) {
+        job_.received.resize(zero);
+    }
+    job_.received.shrink_to_fit();
 }
 
 bool FetchRun::HasAnnouncedLength(unsigned long long received) {

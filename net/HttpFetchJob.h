@@ -83,6 +83,8 @@ public:
     // as emptying the reply. Read by the waiting side only after the worker ended.
     std::string received;
     bool replyEmptied = false;
+    // How many reads of the body the worker made; read after the worker ended.
+    std::size_t reads = 0;
 
     // Set by the owner on the user-interface thread (for example when its
     // window closes): the wait stops at its next poll as at the time limit.
@@ -117,8 +119,8 @@ private:
     friend int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLimitMs);
 };
 
-// Thread entries: the body as text (cut at a zero byte within a chunk) into
-// the job, or every byte into the job's output file. Each returns the result
+// Thread entries: the body as text (up to its first zero byte) into the job,
+// or every byte into the job's output file. Each returns the result
 // code as the thread's exit code.
 DWORD WINAPI FetchTextWorker(void* job);
 DWORD WINAPI FetchFileWorker(void* job);

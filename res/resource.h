@@ -16,8 +16,7 @@
 #define IDI_HOTEL 204
 
 // Timers
-#define IDT_FETCH_START 1200
-#define IDT_PICTURE_START 1201
+#define IDT_PROGRESS_SHOW 1200
 
 // Commands shared by several dialogs
 #define IDC_HELP_BUTTON 57670

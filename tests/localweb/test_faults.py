@@ -116,11 +116,12 @@ class FixedStatusFaults(ServerTestCase):
 
 class BodyFaults(ServerTestCase):
     def test_zero_byte_inserted(self):
-        status, _, body = self.web.get("/_fault/zerobyte?at=1500")
-        self.assertEqual(status, 200)
-        self.assertEqual(len(body), 4097)
-        self.assertEqual(body.index(b"\0"), 1500)
-        self.assertEqual(body[:1500] + body[1501:], pattern_bytes(4096))
+        for query, at, size in (("at=1500", 1500, 4096), ("at=70000&bytes=100000", 70000, 100000)):
+            status, _, body = self.web.get("/_fault/zerobyte?" + query)
+            self.assertEqual(status, 200)
+            self.assertEqual(len(body), size + 1)
+            self.assertEqual(body.index(b"\0"), at)
+            self.assertEqual(body[:at] + body[at + 1:], pattern_bytes(size))
 
     def test_zero_byte_in_a_real_reply(self):
         normal = self.web.get("/")[2]

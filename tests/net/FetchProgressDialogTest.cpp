@@ -1,8 +1,10 @@
 #include "net/FetchProgressDialog.h"
 
 #include "res/resource.h"
+#include "tests/support/HostDialog.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/TestResource.h"
 #include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qx {
 namespace {
@@ -50,7 +53,7 @@ FetchOutcome RunFetch(const std::string& url, std::string reply = "unchanged") {
 TEST(FetchProgressDialog, JapaneseReplyArrivesInCodePage932) {
     const FetchOutcome outcome = RunFetch(test::ServiceUrl(test::kAreaTarget));
     EXPECT_EQ(outcome.result, 0);
-    EXPECT_TRUE(outcome.windowShown);
+    EXPECT_FALSE(outcome.windowShown) << "a quick reply flashed the progress window";
     // "東京都" in code page 932, which its UTF-8 form would not contain.
     EXPECT_NE(outcome.reply.find("\x93\x8C\x8B\x9E\x93\x73"), std::string::npos);
     EXPECT_EQ(outcome.reply.find("\xE6\x9D\xB1"), std::string::npos);
@@ -108,7 +111,11 @@ enum class Close {
 struct Observation {
     std::string marker;       // the request to look for in the service's log
     Close close = Close::Never;
+    HWND owner = nullptr;
+    bool ownerEverEnabled = false;
+    bool keysPressed = false;    // before the window shows
     DWORD shownAt = 0;        // tick at which the window was first seen visible
+    bool shownAtEnd = false;  // on the last tick that saw the dialog at all
     DWORD requestedAt = 0;    // tick at which the request was first in the log
     LONG style = 0;
     RECT client{};
@@ -119,7 +126,38 @@ struct Observation {
 };
 Observation g_seen;
 
+// Real key presses, to whatever window has the keyboard now: Enter, Escape,
+// a letter and Alt+F4.
+void PressKeys() {
+    const struct {
+        WORD key;
+        DWORD flags;
+    } strokes[] = {{VK_RETURN, 0}, {VK_RETURN, KEYEVENTF_KEYUP}, {VK_ESCAPE, 0}, {VK_ESCAPE, KEYEVENTF_KEYUP},
+                   {'A', 0},       {'A', KEYEVENTF_KEYUP},       {VK_MENU, 0},   {VK_F4, 0},
+                   {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
+    std::vector<INPUT> inputs;
+    for (const auto& stroke : strokes) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = stroke.key;
+        input.ki.dwFlags = stroke.flags;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void Observe() {
+    if (g_seen.owner && IsWindowEnabled(g_seen.owner)) {
+        g_seen.ownerEverEnabled = true;
+    }
+    HWND anyState = FindWindowA("#32770", "通信中");
+    if (anyState) {
+        g_seen.shownAtEnd = IsWindowVisible(anyState) != FALSE;
+        if (!g_seen.shownAtEnd && g_seen.owner && !g_seen.keysPressed) {
+            g_seen.keysPressed = true;
+            PressKeys();
+        }
+    }
     HWND dialog = VisibleProgressWindow();
     if (dialog && g_seen.shownAt == 0) {
         g_seen.shownAt = GetTickCount();
@@ -137,9 +175,10 @@ void Observe() {
     }
     if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !test::LoggedRequests(g_seen.marker).empty()) {
         g_seen.requestedAt = GetTickCount();
-        if (dialog && g_seen.close == Close::DuringFetch) {
-            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
+    }
+    if (dialog && g_seen.requestedAt != 0 && g_seen.close == Close::DuringFetch) {
+        g_seen.close = Close::Never;
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
 }
 
@@ -151,19 +190,26 @@ struct DialogRun {
 };
 
 DialogRun RunDialog(const std::string& url, const std::string& marker, DWORD limitMs = 10000,
-                    Close close = Close::Never) {
+                    Close close = Close::Never, HWND owner = nullptr) {
     g_seen = Observation();
     g_seen.marker = marker;
     g_seen.close = close;
+    g_seen.owner = owner;
     DialogRun run{0, kUntouched, 0, false};
     const DWORD start = GetTickCount();
     FetchProgressDialog dialog(url.c_str(), run.reply, limitMs);
-    run.result = RunWatched([&] { return dialog.Run(); }, &Observe);
+    run.result = RunWatched([&] { return dialog.DoModal(owner, IDD_FETCH_PROGRESS); }, &Observe);
     run.elapsedMs = GetTickCount() - start;
+    if (g_seen.shownAt != 0) {
+        g_seen.shownAt -= start;
+    }
     // A quick reply can end the dialog before a tick sees its request in the
     // log; it then came after every tick, the one that saw the window among them.
     if (g_seen.requestedAt == 0 && !g_seen.marker.empty() && !test::LoggedRequests(g_seen.marker).empty()) {
         g_seen.requestedAt = GetTickCount();
+    }
+    if (g_seen.requestedAt != 0) {
+        g_seen.requestedAt -= start;
     }
     run.cancelledByUser = dialog.CancelledByUser();
     return run;
@@ -181,21 +227,49 @@ protected:
         EXPECT_TRUE(test::ArmPage("/canned/" + marker_, body));
         return test::ServiceUrl("/canned/" + marker_);
     }
+    // The service's front page, after the given seconds; the next request
+    // of this serial test is the dialog's.
+    std::string Delayed(const char* seconds) {
+        EXPECT_TRUE(test::ArmFault("/", "delay", std::string("&seconds=") + seconds));
+        return test::ServiceUrl("/?" + marker_);
+    }
     std::string marker_;
 };
 
-TEST_F(FetchProgress, ShowsTheWindowFirstAndConvertsTheReplyToCodePage932) {
+TEST_F(FetchProgress, QuickReplyShowsNoWindowAndIsConvertedToCodePage932) {
     // 東京都, then a Thai letter that code page 932 lacks.
     const DialogRun run = RunDialog(Canned("<a>\xE6\x9D\xB1\xE4\xBA\xAC\xE9\x83\xBD\xE0\xB8\x81</a>"), marker_);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.reply, "<a>\x93\x8C\x8B\x9E\x93\x73?</a>");
-    ASSERT_NE(g_seen.shownAt, 0u);
-    ASSERT_NE(g_seen.requestedAt, 0u);
-    EXPECT_LT(g_seen.shownAt, g_seen.requestedAt) << "the fetch started before the window was on screen";
+    EXPECT_EQ(g_seen.shownAt, 0u) << "the window flashed for a quick reply";
+    EXPECT_NE(g_seen.requestedAt, 0u);
+}
+
+TEST_F(FetchProgress, SlowReplyShowsTheWindowAfterAboutAThirdOfASecondUntilItArrives) {
+    test::HostDialog host(nullptr);
+    HWND owner = host.Create(nullptr, IDD_TEST_BINDING);
+    ASSERT_NE(owner, nullptr);
+    ShowWindow(owner, SW_SHOW);
+    SetForegroundWindow(owner);
+    SetFocus(GetDlgItem(owner, IDC_TEST_EDIT));
+    const DialogRun run = RunDialog(Delayed("1.2"), marker_, 10000, Close::Never, owner);
+    EXPECT_EQ(run.result, 0) << "a key pressed before the window showed cancelled the fetch";
+    EXPECT_FALSE(run.cancelledByUser);
+    EXPECT_GE(g_seen.shownAt, 280u);
+    EXPECT_LT(g_seen.shownAt, 1000u);
+    EXPECT_TRUE(g_seen.shownAtEnd) << "the window went before the reply came";
+    EXPECT_LT(g_seen.requestedAt, 250u) << "the fetch waited before it started";
+    EXPECT_TRUE(g_seen.keysPressed);
+    EXPECT_FALSE(g_seen.ownerEverEnabled) << "the owner took input during the fetch";
+    char typed[16] = "";
+    GetDlgItemTextA(owner, IDC_TEST_EDIT, typed, sizeof typed);
+    EXPECT_STREQ(typed, "") << "a key reached the owner";
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(owner);
 }
 
 TEST_F(FetchProgress, IsTheDesignedWindow) {
-    RunDialog(test::ServiceUrl("/_fault/status404"), marker_);
+    RunDialog(Delayed("0.6"), marker_);
     EXPECT_STREQ(g_seen.caption, "通信中");
     EXPECT_STREQ(g_seen.label, "データ読み込み中...");
     EXPECT_EQ(g_seen.style & WS_SYSMENU, 0);
@@ -217,18 +291,18 @@ TEST_F(FetchProgress, GivesUpJustAfterTheLimit) {
     const DialogRun run = RunDialog(test::ServiceUrl("/_fault/hang?seconds=3"), marker_, 400);
     EXPECT_EQ(run.result, -1);
     EXPECT_FALSE(run.cancelledByUser) << "running out of time is a failure";
-    EXPECT_GE(run.elapsedMs, 600u);  // 200 ms before the fetch starts, then the limit
+    EXPECT_GE(run.elapsedMs, 400u);
     EXPECT_LT(run.elapsedMs, 2000u);
     EXPECT_EQ(run.reply, kUntouched);
     EXPECT_EQ(FindWindowA("#32770", "通信中"), nullptr);
 }
 
-TEST_F(FetchProgress, CancelBeforeTheFetchMakesNoRequest) {
-    const DialogRun run = RunDialog(test::ServiceUrl("/?" + marker_), marker_, 10000, Close::OnSight);
+TEST_F(FetchProgress, CancelOfTheShownWindowEndsAtOnceAndLeavesTheReply) {
+    const DialogRun run = RunDialog(Delayed("3"), marker_, 10000, Close::OnSight);
     EXPECT_EQ(run.result, -1);
     EXPECT_TRUE(run.cancelledByUser);
     EXPECT_EQ(run.reply, kUntouched);
-    EXPECT_TRUE(test::LoggedRequests(marker_).empty());
+    EXPECT_LT(run.elapsedMs, 2500u);
 }
 
 TEST_F(FetchProgress, ClosingTheWindowDuringTheFetchIsACancelNotAFailure) {
