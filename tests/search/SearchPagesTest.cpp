@@ -19,6 +19,7 @@
 #include "tests/support/LocalService.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RemoteWindows.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace qx {
 namespace {
@@ -138,7 +139,7 @@ TEST_F(SearchPagesTest, ReadsEveryPageBehindOneWindow) {
          firstTwoPages, partialCount},
         {"page 3 answers 500", {"fault?path=/vws/&kind=status500" + page3}, Ending::Partial,
          [](std::size_t) { return std::size_t{3}; }, firstTwoPages, partialCount},
-        {"page 3 past the time limit", {"fault?path=/vws/&kind=hang&seconds=35" + page3}, Ending::Partial,
+        {"page 3 past the time limit", {"fault?path=/vws/&kind=delay&seconds=32" + page3}, Ending::Partial,
          [](std::size_t) { return std::size_t{3}; }, firstTwoPages, partialCount},
         {"page 3 finds nothing", {"fault?path=/vws/&kind=notfound" + page3}, Ending::Partial,
          [](std::size_t) { return std::size_t{3}; }, firstTwoPages, partialCount},
