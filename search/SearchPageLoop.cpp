@@ -7,6 +7,8 @@
 namespace qx {
 namespace {
 
+constexpr std::size_t kMostHotelsReserved = 1000;
+
 std::int32_t CountOf(std::size_t size) {
     constexpr std::size_t kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
     return static_cast<std::int32_t>(std::min(size, kMax));
@@ -41,6 +43,7 @@ PageStep SearchPageLoop::TakeReply(std::string replyText) {
     if (firstPage) {
         // The first page is taken as the service sent it: its paging only
         // says how many pages follow.
+        ReserveForEveryPage();
         Merge();
         return AfterPage();
     }
@@ -74,6 +77,23 @@ bool SearchPageLoop::HoldsEveryAnnouncedHotel() const {
     const std::int64_t announced =
         static_cast<std::int64_t>(page_.paging.last) - static_cast<std::int64_t>(page_.paging.first) + 1;
     return static_cast<std::int64_t>(page_.hotels.size()) >= announced;
+}
+
+// Room for as many pages like the first as the search will read, so that the
+// records are not moved again and again as the lists grow: at a thousand
+// hotels with their plans, the copies a doubling list holds at once would
+// weigh tens of megabytes. A reply that announces more than it will hold
+// reserves no more than kMostHotelsReserved hotels with their plans.
+void SearchPageLoop::ReserveForEveryPage() {
+    const std::size_t onPage = page_.hotels.size();
+    if (onPage == 0) {
+        return;
+    }
+    const auto pages = static_cast<std::size_t>(std::min(std::max(page_.paging.pageCount, 1), kMaxPages));
+    const auto announced = static_cast<std::size_t>(std::max(page_.paging.recordCount, 0));
+    const std::size_t hotels = std::min({onPage * pages, std::max(announced, onPage), kMostHotelsReserved});
+    hotels_.reserve(hotels);
+    plans_.reserve(page_.plans.size() * hotels / onPage);
 }
 
 // A hotel that an earlier page listed is not listed again, nor are its plans

@@ -64,6 +64,7 @@ public:
 
 private:
     PageStep TakeLaterPage();
+    void ReserveForEveryPage();
     void Merge();
     bool HoldsEveryAnnouncedHotel() const;
     PageStep AfterPage();

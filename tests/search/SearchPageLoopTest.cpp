@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ std::vector<std::string> Pages(std::int32_t records, std::int32_t size, std::int
 }
 
 const std::string kFetchFails = "(fetch fails)";
+constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 
 std::vector<std::string> Then(std::vector<std::string> events, const std::vector<std::string>& more) {
     events.insert(events.end(), more.begin(), more.end());
@@ -145,6 +147,8 @@ TEST(SearchPageLoop, DecidesAfterEveryPage) {
         {"first page a server error", {serverError}, {"failed 1 server error"}, {}, 0, 0},
         {"first page without a search reply lists nothing", {htmlPage}, {"done 1"}, {}, 0, 1},
         {"first page announcing no pages", {Page(3, 0, 0, {1, 2, 3})}, {"done 1"}, {1, 2, 3}, 3, 1},
+        {"first page announcing huge counts", {Page(kIntMax, kIntMax, 1, {1, 2, 3})}, {"fetch 2"}, {1, 2, 3}, kIntMax,
+         SearchPageLoop::kMaxPages},
         {"events after the end repeat it", Then(Pages(10, 5, 1, 2), {Pages(10, 5, 1, 1)[0], kFetchFails}),
          {"fetch 2", "done 2", "done 2", "done 2"}, Range(1, 10), 10, 2},
         {"events after a partial end repeat it", Then(twoPages, {kFetchFails, Pages(10, 3, 3, 3)[0], twoPages[0]}),
