@@ -150,8 +150,8 @@ protected:
     // end it. A scenario that did not (a failed assertion, a choice that did
     // nothing) fails and cancels it.
     INT_PTR Run(const Scenario& scenario) {
-        const std::string local = test::ServiceHost();
-        const ServiceHosts hosts{local, local, kMapHost, local};
+        const ServiceHost local{UrlScheme::Http, test::ServiceHost()};
+        const ServiceHosts hosts{local, local, {UrlScheme::Http, kMapHost}, local};
         LandmarkDialog dialog(conditions_, hosts);
         test::ModalDriver driver(&ShownDialog);
         driver.Add("scenario", [&scenario](HWND shown) {

@@ -225,8 +225,8 @@ TEST_F(ConditionSummaryViewTest, ListHoldsExactlyTheReplyHotelsInReplyOrder) {
 // before any conditions were stored, on the held ones afterwards; only a
 // successful search changes the main window.
 TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
-    const std::string host = test::ServiceHost();
-    ASSERT_FALSE(host.empty()) << "the local web service is not running";
+    const ServiceHost host{UrlScheme::Http, test::ServiceHost()};
+    ASSERT_FALSE(host.authority.empty()) << "the local web service is not running";
     const ServiceHosts hosts{host, host, host, host};
     const LandmarkPicker pickLandmark = LandmarkDialogPicker(hosts);
     AreaCatalogue catalogue;

@@ -147,7 +147,7 @@ protected:
     }
 
     INT_PTR Run(bool conditionsExist, const std::function<void(ModalDriver&, HWND)>& script) {
-        const std::string host = test::ServiceHost();
+        const ServiceHost host{UrlScheme::Http, test::ServiceHost()};
         const ServiceHosts hosts{host, host, host, host};
         SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts,
                                       LandmarkDialogPicker(hosts));
@@ -507,7 +507,7 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     SearchFormInput form;
     form.radiusText = "1000 [m]";
     form.now = Today();
-    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, test::ServiceHost());
+    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, {UrlScheme::Http, test::ServiceHost()});
     ASSERT_TRUE(expected.ok) << expected.message;
     const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
