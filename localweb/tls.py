@@ -4,12 +4,16 @@ present, the one it presents now, and what became of the connections it took.
 Each certificate is known by its file's name without the extension
 ("localhost.crt" is "localhost"); the first one given is presented until a
 test chooses another (GET /_control/tls?certificate=<name>), so that one
-listener can play a good and a bad server in turn. The counts tell a test
-whether a client reached the handshake at all and whether it went through."""
+listener can play a good and a bad server in turn. Choosing one ends the
+connections that are open, so that a client keeping its connection alive must
+meet the new certificate too. The counts tell a test whether a client reached
+the handshake at all and whether it went through."""
 
 import os
+import socket
 import ssl
 import threading
+import weakref
 
 
 class Certificates:
@@ -27,6 +31,7 @@ class Certificates:
         self._connections = 0
         self._handshakes = 0
         self._failed = 0
+        self._open = weakref.WeakSet()
 
     def choose(self, name):
         """Presents the certificate called name from the next connection on."""
@@ -34,6 +39,12 @@ class Certificates:
             if name not in self._contexts:
                 raise ValueError(f"no certificate {name!r}; known: {', '.join(self._contexts)}")
             self._current = name
+            open_now = list(self._open)
+        for sock in open_now:
+            try:
+                sock.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass  # already closed
 
     def wrap(self, sock):
         """The accepted socket with TLS over it; the handshake is left to
@@ -42,7 +53,9 @@ class Certificates:
         with self._lock:
             self._connections += 1
             context = self._contexts[self._current]
-        return context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False)
+            wrapped = context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False)
+            self._open.add(wrapped)
+        return wrapped
 
     def handshake(self, sock):
         """True when the client completed the handshake; a client that refused

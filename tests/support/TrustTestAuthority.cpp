@@ -32,7 +32,10 @@ int main(int argc, char** argv) {
     if (authority == nullptr) {
         return Fail("reading the authority");
     }
-    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "ROOT");
+    // The registry store of the machine's roots itself rather than the system
+    // store that joins it with the others: under Wine 8 a deletion through the
+    // system store does not last, and an addition after one can be lost.
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "ROOT");
     if (root == nullptr) {
         CertFreeCertificateContext(authority);
         return Fail("opening the machine's root store");
