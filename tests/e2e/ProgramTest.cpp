@@ -259,6 +259,18 @@ protected:
         return targets;
     }
 
+    // Clicks the map and the hotel page buttons of the main window; true once
+    // both links have reached the browser.
+    bool OpenMapAndPage(HWND main) {
+        const std::size_t before = BrowserLog().size();
+        Click(main, IDC_MAP_BUTTON);
+        if (!WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000)) {
+            return false;
+        }
+        Click(main, IDC_PAGE_BUTTON);
+        return WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000);
+    }
+
     void ExpectExitZero() {
         EXPECT_EQ(program_->WaitForExit(15000), 0);
         EXPECT_TRUE(program_->VisibleWindows().empty());
@@ -508,10 +520,7 @@ TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {
     ASSERT_FALSE(hotel.plans.empty());
 
     const std::size_t before = BrowserLog().size();
-    Click(main, IDC_MAP_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000));
-    Click(main, IDC_PAGE_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000));
+    ASSERT_TRUE(OpenMapAndPage(main));
 
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
@@ -748,10 +757,7 @@ TEST_F(HttpsProgram, WalksOverTlsAndLinksWithHttps) {
     SelectRow(list, 0);
 
     const std::size_t before = BrowserLog().size();
-    Click(main, IDC_MAP_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000));
-    Click(main, IDC_PAGE_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000));
+    ASSERT_TRUE(OpenMapAndPage(main));
 
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(Cell(list, 0, kNameColumn) + kPlanCaptionEnd);
