@@ -7,8 +7,8 @@ request for the tests.
 Usage: python3 localweb/server.py [--port N] [--port-file F] [--log FILE]
                                   [--cache-dir DIR] [--tls-port N]
                                   [--tls-cert FILE --tls-key FILE ...]
-With certificates the service speaks TLS: on --tls-port beside plain http on
---port, or without --tls-port on --port itself.
+With --tls-port and certificates it also speaks TLS there, beside plain http
+on --port.
 Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows) or GET /_control/stop.
 Standard library only; runs on Windows too."""
 
@@ -300,8 +300,8 @@ def parse_arguments(argv):
     args = parser.parse_args(argv)
     if len(args.tls_cert) != len(args.tls_key):
         parser.error("give one --tls-key for each --tls-cert")
-    if args.tls_port is not None and not args.tls_cert:
-        parser.error("--tls-port needs --tls-cert and --tls-key")
+    if (args.tls_port is None) != (not args.tls_cert):
+        parser.error("--tls-port goes with --tls-cert and --tls-key")
     return args
 
 
@@ -326,12 +326,10 @@ class LocalServer(ThreadingHTTPServer):
 
 
 def make_servers(port, log, cache_dir, certificates=None, tls_port=None):
-    """The listeners sharing one service: on port, speaking TLS when there are
-    certificates but no tls_port; with a tls_port, a second one there that
-    speaks TLS. The first listener's app is the service."""
-    main_certificates = certificates if tls_port is None else None
-    servers = [LocalServer(port, None, main_certificates)]
-    if tls_port is not None:
+    """The listeners sharing one service: plain http on port and, with
+    certificates, TLS on tls_port."""
+    servers = [LocalServer(port, None)]
+    if certificates:
         servers.append(LocalServer(tls_port, None, certificates))
     app = App(servers[0].server_address[1], log, cache_dir, certificates, servers[-1].server_address[1])
     for server in servers:

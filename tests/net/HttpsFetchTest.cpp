@@ -1,6 +1,7 @@
-// Fetches over TLS against the local web service's TLS listener, whose
-// certificates the test command made and whose authority the test prefix
-// trusts: good and bad certificates, and redirects that leave https.
+// Redirects of fetches over TLS, against the local web service's TLS
+// listener, whose certificate the test command made and whose authority the
+// test prefix trusts. (The program's walk over TLS fetches text and a
+// picture and meets the bad certificates.)
 #include "net/HttpFetchJob.h"
 
 #include "tests/support/BrowserLog.h"
@@ -59,9 +60,7 @@ protected:
         if (tlsPort_ == 0) {
             GTEST_SKIP() << "the local web service has no TLS listener (run through CTest)";
         }
-        ASSERT_TRUE(qx::test::PresentCertificate("localhost"));
     }
-    void TearDown() override { qx::test::PresentCertificate("localhost"); }
 
     // An address on the TLS listener; certificates name the host localhost.
     std::string SecureUrl(const std::string& pathAndQuery) const {
@@ -70,46 +69,6 @@ protected:
 
     int tlsPort_ = 0;
 };
-
-// The requests logged after the first `skip` lines, over each scheme.
-struct Arrived {
-    int http = 0;
-    int https = 0;
-};
-Arrived ArrivedSince(std::size_t skip) {
-    Arrived arrived;
-    for (const qx::test::LoggedRequest& request : qx::test::RequestsSince(skip)) {
-        ++(request.scheme == "https" ? arrived.https : arrived.http);
-    }
-    return arrived;
-}
-
-TEST_F(HttpsFetch, BothFetchesTakeTheWholeBodyOverTls) {
-    for (const auto& f : kFetches) {
-        const std::size_t logStart = qx::test::RequestLog().size();
-        const Fetched fetched = f.fetch(SecureUrl("/_fault/large?bytes=5000"));
-        EXPECT_EQ(fetched.result, 200) << f.kind;
-        EXPECT_EQ(fetched.body, PatternBytes(5000)) << f.kind;
-        EXPECT_EQ(ArrivedSince(logStart).https, 1) << f.kind;
-    }
-}
-
-// Each bad certificate ends the fetch before any request: the service saw
-// the connection but no request came past the handshake.
-TEST_F(HttpsFetch, ACertificateThePlatformRefusesFailsTheFetch) {
-    for (const char* certificate : {"wrong-name", "expired", "untrusted"}) {
-        ASSERT_TRUE(qx::test::PresentCertificate(certificate));
-        for (const auto& f : kFetches) {
-            const std::size_t logStart = qx::test::RequestLog().size();
-            const int connections = TlsState().connections;
-            const Fetched fetched = f.fetch(SecureUrl("/_fault/large?bytes=100"));
-            EXPECT_EQ(fetched.result, qx::kFetchNoStatus) << certificate << ' ' << f.kind;
-            EXPECT_EQ(fetched.body, "") << certificate << ' ' << f.kind;
-            EXPECT_GT(TlsState().connections, connections) << certificate << ' ' << f.kind;
-            EXPECT_EQ(ArrivedSince(logStart).https, 0) << certificate << ' ' << f.kind;
-        }
-    }
-}
 
 // WinINet follows a redirect by itself; one that leaves https fails the fetch
 // and nothing of the answer is taken, wherever the redirect led.

@@ -45,18 +45,6 @@ TEST(ReadServiceHost, FollowsTheTableOfForms) {
     }
 }
 
-TEST(ReadServiceHost, StopsAtTheTextsEnd) {
-    // A zero byte or anything after the view is no part of the setting.
-    EXPECT_EQ(Verdict(std::string_view("svc.example:80", 13)), "http svc.example:8");
-    EXPECT_EQ(Verdict(std::string("svc.example\0x", 13)), "refused");
-}
-
-TEST(ReadServiceHost, WorksAtCompileTime) {
-    static_assert(qx::ReadServiceHost("https://localhost:48241")->scheme == qx::UrlScheme::Https);
-    static_assert(qx::ReadServiceHost("https://localhost:48241")->authority == "localhost:48241");
-    static_assert(!qx::ReadServiceHost("https://localhost/"));
-}
-
 TEST(Origin, WritesTheSchemeBeforeTheAuthority) {
     EXPECT_EQ(qx::Origin({qx::UrlScheme::Http, "127.0.0.1:48230"}), "http://127.0.0.1:48230");
     EXPECT_EQ(qx::Origin({qx::UrlScheme::Https, "svc.example"}), "https://svc.example");
