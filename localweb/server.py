@@ -312,9 +312,9 @@ class LocalServer(ThreadingHTTPServer):
     allow_reuse_address = os.name != "nt"
     daemon_threads = True
 
-    def __init__(self, port, app, certificates=None):
+    def __init__(self, port, certificates=None):
         super().__init__(("127.0.0.1", port), Handler)
-        self.app = app
+        self.app = None  # the service, set once every listener is bound
         self.certificates = certificates
         self.scheme = "https" if certificates else "http"
 
@@ -328,10 +328,11 @@ class LocalServer(ThreadingHTTPServer):
 def make_servers(port, log, cache_dir, certificates=None, tls_port=None):
     """The listeners sharing one service: plain http on port and, with
     certificates, TLS on tls_port."""
-    servers = [LocalServer(port, None)]
+    servers = [LocalServer(port)]
     if certificates:
-        servers.append(LocalServer(tls_port, None, certificates))
-    app = App(servers[0].server_address[1], log, cache_dir, certificates, servers[-1].server_address[1])
+        servers.append(LocalServer(tls_port, certificates))
+    bound_tls_port = servers[1].server_address[1] if certificates else None
+    app = App(servers[0].server_address[1], log, cache_dir, certificates, bound_tls_port)
     for server in servers:
         server.app = app
     register_routes(app)
