@@ -93,7 +93,7 @@ def handle(request, bare_middles=frozenset()):
         if operation == "GetAreaClass":
             return get_area_class(params, bare_middles)
         if operation == "VacantHotelSearch":
-            return vacant_hotel_search(request.host, params)
+            return vacant_hotel_search(request.origin, params)
         raise BadRequest("unknown operation")
     except BadRequest as error:
         return bad_request(str(error))
@@ -287,26 +287,26 @@ def search(q):
     return found
 
 
-def vacant_hotel_search(host, params):
+def vacant_hotel_search(origin, params):
     q = parse_search(params)
     found = search(q)
     if not found:
         return not_found_reply()
-    return Reply(200, search_reply_xml(host, q, found).encode("utf-8"), XML_TYPE)
+    return Reply(200, search_reply_xml(origin, q, found).encode("utf-8"), XML_TYPE)
 
 
 # The success reply.
 
-def hotel_information_url(host, hotel_no):
-    return f"http://{host}/hotel/info?hotelNo={hotel_no}&amp;lang=ja"
+def hotel_information_url(origin, hotel_no):
+    return f"{origin}/hotel/info?hotelNo={hotel_no}&amp;lang=ja"
 
 
-def hotel_image_url(host, hotel_no):
-    return f"http://{host}/img/hotel/{hotel_no}.jpg?size=m&amp;v=1"
+def hotel_image_url(origin, hotel_no):
+    return f"{origin}/img/hotel/{hotel_no}.jpg?size=m&amp;v=1"
 
 
-def reserve_url(host, hotel_no, plan_id, q):
-    return (f"http://{host}/reserve/plan?hotelNo={hotel_no}&amp;planId={plan_id}"
+def reserve_url(origin, hotel_no, plan_id, q):
+    return (f"{origin}/reserve/plan?hotelNo={hotel_no}&amp;planId={plan_id}"
             f"&amp;checkinDate={q.checkin.isoformat()}&amp;checkoutDate={q.checkout.isoformat()}"
             f"&amp;adultNum={q.adults}&amp;upClassNum={q.children}"
             f"&amp;infantWithMBNum={q.infants}&amp;roomNum={q.rooms}")
@@ -316,7 +316,7 @@ def _element(name, value):
     return f"<{name}>{xml_escape(str(value))}</{name}>"
 
 
-def _room_xml(host, hotel, offer, q):
+def _room_xml(origin, hotel, offer, q):
     plan = offer.plan
     lines = ["<room>", _element("hotelNo", hotel.hotel_no), _element("planId", plan.plan_id),
              _element("planName", plan.plan_name), _element("roomName", plan.room_name),
@@ -328,15 +328,15 @@ def _room_xml(host, hotel, offer, q):
         lines.append(f"<charge><stayDate>{night.isoformat()}</stayDate>"
                      f"<vantoroCharge>{yen}</vantoroCharge></charge>")
     lines += ["</dailyCharge>", _element("total", sum(yen for _, yen in offer.charges)),
-              f"<reserveUrl>{reserve_url(host, hotel.hotel_no, plan.plan_id, q)}</reserveUrl>", "</room>"]
+              f"<reserveUrl>{reserve_url(origin, hotel.hotel_no, plan.plan_id, q)}</reserveUrl>", "</room>"]
     return lines
 
 
-def _hotel_xml(host, found, q):
+def _hotel_xml(origin, found, q):
     h = found.hotel
     lat, lon = h.tokyo_seconds
     basic = ["<hotelBasicInfo>", _element("hotelNo", h.hotel_no), _element("hotelName", h.name),
-             f"<hotelInformationUrl>{hotel_information_url(host, h.hotel_no)}</hotelInformationUrl>",
+             f"<hotelInformationUrl>{hotel_information_url(origin, h.hotel_no)}</hotelInformationUrl>",
              _element("postalCode", h.postal_code), _element("address1", h.address1),
              _element("address2", h.address2), _element("telephoneNo", h.telephone)]
     if h.fax:
@@ -345,7 +345,7 @@ def _hotel_xml(host, found, q):
               _element("access", h.access)]
     if h.parking:
         basic.append(_element("parkingInformation", h.parking))
-    basic.append(f"<hotelImageUrl>{hotel_image_url(host, h.hotel_no)}</hotelImageUrl>")
+    basic.append(f"<hotelImageUrl>{hotel_image_url(origin, h.hotel_no)}</hotelImageUrl>")
     if h.special:
         basic.append(_element("hotelSpecial", h.special))
     basic.append("</hotelBasicInfo>")
@@ -363,7 +363,7 @@ def rooms_beside(hotel_no):
     return hotel_no % 3 == 0
 
 
-def search_reply_xml(host, q, found, page_size=PAGE_SIZE):
+def search_reply_xml(origin, q, found, page_size=PAGE_SIZE):
     page = found[:page_size]
     pages = -(-len(found) // page_size)
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<Response>", "<Header>",
@@ -375,11 +375,11 @@ def search_reply_xml(host, q, found, page_size=PAGE_SIZE):
     for f in page:
         rooms = []
         for offer in f.offers:
-            rooms += _room_xml(host, f.hotel, offer, q)
+            rooms += _room_xml(origin, f.hotel, offer, q)
         if rooms_beside(f.hotel.hotel_no):
-            lines += ["<hotel>"] + _hotel_xml(host, f, q) + ["</hotel>", "<hotelRooms>"] + rooms + ["</hotelRooms>"]
+            lines += ["<hotel>"] + _hotel_xml(origin, f, q) + ["</hotel>", "<hotelRooms>"] + rooms + ["</hotelRooms>"]
         else:
-            lines += ["<hotel>"] + _hotel_xml(host, f, q) + ["<rooms>"] + rooms + ["</rooms>", "</hotel>"]
+            lines += ["<hotel>"] + _hotel_xml(origin, f, q) + ["<rooms>"] + rooms + ["</rooms>", "</hotel>"]
     lines += ["</hotels>", "</Body>", "</Response>", ""]
     return "\n".join(lines)
 
@@ -433,4 +433,4 @@ def long_list_reply(request, hotel_count, plans_per_hotel):
     found = _copies(_offers_anywhere(q, plans_per_hotel), hotel_count)
     if not found:
         return not_found_reply()
-    return Reply(200, search_reply_xml(request.host, q, found, page_size=hotel_count).encode("utf-8"), XML_TYPE)
+    return Reply(200, search_reply_xml(request.origin, q, found, page_size=hotel_count).encode("utf-8"), XML_TYPE)

@@ -42,16 +42,18 @@ TEST(GeocodeRequest, SendsAtMost255BytesAndNoHalfCharacter) {
     EXPECT_EQ(qx::GeocodeRequestPath(Repeat(wide, 130)), kPrefix + Repeat("%93%8C", 127));
 }
 
-TEST(GeocodeRequest, UrlNamesTheGeocodingHost) {
-    EXPECT_EQ(qx::GeocodeRequestUrl("A", "geo.test:8080"), "http://geo.test:8080" + kPrefix + "%41");
+TEST(GeocodeRequest, UrlNamesTheGeocodingHostWithItsScheme) {
+    EXPECT_EQ(qx::GeocodeRequestUrl("A", {qx::UrlScheme::Http, "geo.test:8080"}), "http://geo.test:8080" + kPrefix + "%41");
+    EXPECT_EQ(qx::GeocodeRequestUrl("A", {qx::UrlScheme::Https, "geo.test"}), "https://geo.test" + kPrefix + "%41");
 }
 
 TEST(LandmarkMap, UsesTheListedCoordinatesWithoutShift) {
     const qx::LandmarkRecord place{"name", "address", "35.681", "139.767"};
-    EXPECT_EQ(qx::LandmarkMapUrl(place, "map.test"),
-              "http://map.test/maps?spn=0.01,0.01&z=18&ll=35.681000,139.767000");
+    EXPECT_EQ(qx::LandmarkMapUrl(place, {qx::UrlScheme::Https, "map.test"}),
+              "https://map.test/maps?spn=0.01,0.01&z=18&ll=35.681000,139.767000");
     const qx::LandmarkRecord unknown{"name", "address", "n/a", std::string(31, '0') + "9"};
-    EXPECT_EQ(qx::LandmarkMapUrl(unknown, "map.test"), "http://map.test/maps?spn=0.01,0.01&z=18&ll=0.000000,0.000000");
+    EXPECT_EQ(qx::LandmarkMapUrl(unknown, {qx::UrlScheme::Http, "map.test"}),
+              "http://map.test/maps?spn=0.01,0.01&z=18&ll=0.000000,0.000000");
 }
 
 }  // namespace

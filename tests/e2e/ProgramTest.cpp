@@ -259,6 +259,18 @@ protected:
         return targets;
     }
 
+    // Clicks the map and the hotel page buttons of the main window; true once
+    // both links have reached the browser.
+    bool OpenMapAndPage(HWND main) {
+        const std::size_t before = BrowserLog().size();
+        Click(main, IDC_MAP_BUTTON);
+        if (!WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000)) {
+            return false;
+        }
+        Click(main, IDC_PAGE_BUTTON);
+        return WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000);
+    }
+
     void ExpectExitZero() {
         EXPECT_EQ(program_->WaitForExit(15000), 0);
         EXPECT_TRUE(program_->VisibleWindows().empty());
@@ -508,10 +520,7 @@ TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {
     ASSERT_FALSE(hotel.plans.empty());
 
     const std::size_t before = BrowserLog().size();
-    Click(main, IDC_MAP_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000));
-    Click(main, IDC_PAGE_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000));
+    ASSERT_TRUE(OpenMapAndPage(main));
 
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
@@ -698,6 +707,110 @@ TEST_F(ProgramTest, KeyboardAloneSearchesOpensPlansAndExits) {
     ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
     ASSERT_TRUE(PressKey(main, VK_SPACE));
     ExpectExitZero();
+}
+
+// The program built for https: its four hosts are the local web service's TLS
+// listener (program_https_e2e), which presents the certificate a test chooses.
+class HttpsProgram : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        origin_ = "https://localhost:" + std::to_string(TlsState().port);
+        ASSERT_TRUE(PresentCertificate("localhost")) << "the service has no TLS listener";
+    }
+    void TearDown() override {
+        PresentCertificate("localhost");
+        ProgramTest::TearDown();
+    }
+
+    // Every request since the test began came over TLS, and there was one.
+    void ExpectAllOverTls() const {
+        const std::vector<LoggedRequest> requests = RequestsSince(logStart_);
+        EXPECT_FALSE(requests.empty());
+        for (const LoggedRequest& request : requests) {
+            EXPECT_EQ(request.scheme, "https") << request.target;
+        }
+    }
+
+    // How many requests since the test began name part in their target.
+    int TargetsWith(const std::string& part) const {
+        const std::vector<std::string> targets = ServiceTargets();
+        return static_cast<int>(std::count_if(targets.begin(), targets.end(), [&](const std::string& target) {
+            return target.find(part) != std::string::npos;
+        }));
+    }
+
+    std::string origin_;
+};
+
+// Start-up, a search, a plan window with its picture, the links, a landmark
+// search: every request over TLS, every link with https.
+TEST_F(HttpsProgram, WalksOverTlsAndLinksWithHttps) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::string> targets = ServiceTargets();
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0], kAreaTarget);
+    EXPECT_EQ(targets[1], searchUrl_);
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    ASSERT_GT(RowCount(list), 0);
+    SelectRow(list, 0);
+
+    const std::size_t before = BrowserLog().size();
+    ASSERT_TRUE(OpenMapAndPage(main));
+
+    Click(main, IDC_PLAN_BUTTON);
+    HWND plan = program_->WaitForWindow(Cell(list, 0, kNameColumn) + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr);
+    ASSERT_TRUE(WaitFor(HotelPictureArrived, 8000)) << "no hotel picture over TLS";
+    EXPECT_EQ(TargetsWith("/img/hotel/"), 1);
+    HWND plans = GetDlgItem(plan, IDC_PLAN_LIST);
+    const std::string reserveUrl = Cell(plans, SelectedRow(plans), 0);
+    EXPECT_EQ(reserveUrl.rfind(origin_ + "/reserve/plan?", 0), 0u) << reserveUrl;
+    Click(plan, IDC_RESERVE_BUTTON);
+    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 3; }, 8000));
+    Click(plan, IDC_PLAN_CLOSE);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
+
+    const std::vector<std::string> opened = BrowserUrlsSince(before);
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[0].rfind(origin_ + "/maps?spn=0.01,0.01&z=18&ll=", 0), 0u) << opened[0];
+    EXPECT_EQ(opened[1].rfind(origin_ + kAffiliate + WithoutUnreservedEscapes(PercentEncodeAll(origin_)), 0), 0u)
+        << opened[1];
+    EXPECT_EQ(opened[2], WithoutUnreservedEscapes(origin_ + kAffiliate + PercentEncodeAll(reserveUrl)));
+
+    Click(main, IDC_SEARCH_BUTTON);
+    HWND dialog = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(dialog, nullptr);
+    const std::string place = SearchNearLandmark(dialog);
+    ASSERT_TRUE(WaitFor([&] { return program_->FindWindow(kSearchCaption) == nullptr; }, 15000));
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), place + " から半径 1000[m] のエリア");
+    EXPECT_EQ(TargetsWith("/php/geoscan.php?q="), 1);
+    ExpectAllOverTls();
+
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+}
+
+// A certificate the platform refuses fails the area fetch like any failure:
+// the message, the inert window, exit code 0. The program reached the TLS
+// listener, but no request came past the handshake.
+TEST_F(HttpsProgram, RefusedCertificateStopsTheStartAsAFailedAreaFetch) {
+    for (const char* certificate : {"wrong-name", "expired", "untrusted"}) {
+        SCOPED_TRACE(certificate);
+        ASSERT_TRUE(PresentCertificate(certificate));
+        const TlsListener before = TlsState();
+        const std::size_t logStart = RequestLog().size();
+        Program program(ProgramPath());
+        ASSERT_TRUE(program.Started());
+        CheckInertStart(program);
+        const TlsListener after = TlsState();
+        EXPECT_GT(after.connections, before.connections) << "the program never reached the TLS listener";
+        EXPECT_TRUE(RequestsSince(logStart).empty());
+        std::printf("%s: %d connections, %d handshakes completed, %d failed\n", certificate,
+                    after.connections - before.connections, after.handshakes - before.handshakes,
+                    after.failedHandshakes - before.failedHandshakes);
+    }
 }
 
 }  // namespace

@@ -147,8 +147,11 @@ protected:
     }
 
     INT_PTR Run(bool conditionsExist, const std::function<void(ModalDriver&, HWND)>& script) {
-        const std::string host = test::ServiceHost();
-        const ServiceHosts hosts{host, host, host, host};
+        // The map and the affiliate redirect are nobody: a search on their
+        // hosts would fail.
+        const ServiceHost local{UrlScheme::Http, test::ServiceHost()};
+        const ServiceHost nobody{UrlScheme::Http, "127.0.0.1:9"};
+        const ServiceHosts hosts{local, local, nobody, nobody};
         SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts,
                                       LandmarkDialogPicker(hosts));
         return ModalDriver().Run([&] { return dialog.DoModal(nullptr, IDD_SEARCH_CONDITIONS); },
@@ -507,7 +510,7 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     SearchFormInput form;
     form.radiusText = "1000 [m]";
     form.now = Today();
-    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, test::ServiceHost());
+    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, {UrlScheme::Http, test::ServiceHost()});
     ASSERT_TRUE(expected.ok) << expected.message;
     const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
