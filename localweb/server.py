@@ -5,8 +5,9 @@ the web map, the affiliate redirect and the hotel pictures), plus faults on
 request for the tests.
 
 Usage: python3 localweb/server.py [--port N] [--port-file F] [--log FILE]
-                                  [--cache-dir DIR]
-Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows) or GET /_control/stop.
+                                  [--cache-dir DIR] [--lease FILE]
+Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows), GET /_control/stop or, with
+--lease, once the lease file is gone.
 Standard library only; runs on Windows too."""
 
 import argparse
@@ -261,6 +262,8 @@ def parse_arguments(argv):
     parser.add_argument("--log", help="append one JSON line per request here (default: standard output)")
     parser.add_argument("--cache-dir", default=default_cache_dir(),
                         help="where generated pictures are kept (default: %(default)s)")
+    parser.add_argument("--lease", help="serve only while this file exists: no start without it, and a stop "
+                                        "soon after it is removed")
     return parser.parse_args(argv)
 
 
@@ -320,8 +323,17 @@ def catch_stop_signals(stopping):
             signal.signal(number, stop)
 
 
+def lease_gone(lease):
+    return lease is not None and not os.path.exists(lease)
+
+
 def main(argv=None):
     args = parse_arguments(argv)
+    # A script that started the service in the background and gave up on it
+    # removes the lease; a service that comes up only then must not stay.
+    if lease_gone(args.lease):
+        print(f"localweb: the lease {args.lease} is gone; not starting", file=sys.stderr, flush=True)
+        return 1
     log = RequestLog(args.log)
     httpd = make_server(args.port, log, args.cache_dir)
     app = httpd.app
@@ -333,7 +345,8 @@ def main(argv=None):
     serving.start()
     print(f"localweb: serving on http://127.0.0.1:{app.port}/", file=sys.stderr, flush=True)
     while not app.stopping.wait(0.5):
-        pass
+        if lease_gone(args.lease):
+            break
     httpd.shutdown()
     httpd.server_close()
     log.close()
