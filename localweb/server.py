@@ -203,7 +203,7 @@ class App:
         plain = "text/plain; charset=us-ascii"
         if kind == "delay":
             return Reply(200, b"delayed reply\n", plain)
-        if kind == "reset":
+        if kind in ("reset", "short"):
             return Reply(200, faults.pattern_bytes(8192), plain)
         return Reply(200, faults.pattern_bytes(4096), plain)
 

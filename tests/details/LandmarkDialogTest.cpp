@@ -151,7 +151,9 @@ protected:
     // nothing) fails and cancels it.
     INT_PTR Run(const Scenario& scenario) {
         const std::string local = test::ServiceHost();
-        const ServiceHosts hosts{local, local, kMapHost, local};
+        // The hotel service and the affiliate redirect on ports where nothing
+        // listens: only the geocoding page answers.
+        const ServiceHosts hosts{"127.0.0.1:1", local, kMapHost, "127.0.0.1:3"};
         LandmarkDialog dialog(conditions_, hosts);
         test::ModalDriver driver(&ShownDialog);
         driver.Add("scenario", [&scenario](HWND shown) {
