@@ -71,7 +71,7 @@ def stop(port):
 
 
 def parse_arguments(argv):
-    parser = argparse.ArgumentParser(description="Waits for or stops the local web service.")
+    parser = argparse.ArgumentParser(description="Checks the port of, waits for or stops the local web service.")
     parser.add_argument("action", choices=("free", "wait", "stop"))
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--seconds", type=float, default=30.0, help="longest wait (default %(default)s)")
