@@ -6,10 +6,11 @@ request for the tests.
 
 Usage: python3 localweb/server.py [--port N] [--port-file F] [--log FILE]
                                   [--cache-dir DIR] [--tls-port N]
-                                  [--tls-cert FILE --tls-key FILE ...]
+                                  [--tls-cert FILE --tls-key FILE ...] [--lease FILE]
 With --tls-port and certificates it also speaks TLS there, beside plain http
 on --port.
-Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows) or GET /_control/stop.
+Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows), GET /_control/stop or, with
+--lease, once the lease file is gone.
 Standard library only; runs on Windows too."""
 
 import argparse
@@ -222,7 +223,7 @@ class App:
             return Reply(200, faults.pattern_bytes(int(params["bytes"])), plain)
         if kind == "delay":
             return Reply(200, b"delayed reply\n", plain)
-        if kind == "reset":
+        if kind in ("reset", "short"):
             return Reply(200, faults.pattern_bytes(8192), plain)
         return Reply(200, faults.pattern_bytes(4096), plain)
 
@@ -299,6 +300,8 @@ def parse_arguments(argv):
                         help="server certificate (PEM, chain allowed); repeat for more, the first is presented")
     parser.add_argument("--tls-key", action="append", default=[], metavar="FILE",
                         help="private key (PEM) of the --tls-cert in the same place")
+    parser.add_argument("--lease", help="serve only while this file exists: no start without it, and a stop "
+                                        "soon after it is removed")
     args = parser.parse_args(argv)
     if len(args.tls_cert) != len(args.tls_key):
         parser.error("give one --tls-key for each --tls-cert")
@@ -381,8 +384,17 @@ def catch_stop_signals(stopping):
             signal.signal(number, stop)
 
 
+def lease_gone(lease):
+    return lease is not None and not os.path.exists(lease)
+
+
 def main(argv=None):
     args = parse_arguments(argv)
+    # A script that started the service in the background and gave up on it
+    # removes the lease; a service that comes up only then must not stay.
+    if lease_gone(args.lease):
+        print(f"localweb: the lease {args.lease} is gone; not starting", file=sys.stderr, flush=True)
+        return 1
     try:
         certificates = tls.Certificates(list(zip(args.tls_cert, args.tls_key))) if args.tls_cert else None
     except (OSError, ssl.SSLError, ValueError) as error:
@@ -400,7 +412,8 @@ def main(argv=None):
         print(f"localweb: serving on {server.scheme}://127.0.0.1:{server.server_address[1]}/",
               file=sys.stderr, flush=True)
     while not app.stopping.wait(0.5):
-        pass
+        if lease_gone(args.lease):
+            break
     for server in servers:
         server.shutdown()
         server.server_close()

@@ -40,6 +40,10 @@ TEST(GeocodeRequest, SendsAtMost255BytesAndNoHalfCharacter) {
     const std::string wide = "\x93\x8C";
     EXPECT_EQ(qx::GeocodeRequestPath("x" + Repeat(wide, 130)), kPrefix + "%78" + Repeat("%93%8C", 127));
     EXPECT_EQ(qx::GeocodeRequestPath(Repeat(wide, 130)), kPrefix + Repeat("%93%8C", 127));
+    // The text ends at its zero byte before it is measured: 254 bytes and a
+    // lead byte fit, although the lead byte and the zero would straddle the limit.
+    EXPECT_EQ(qx::GeocodeRequestPath(std::string(254, 'a') + std::string("\x93\0zz", 4)),
+              kPrefix + Repeat("%61", 254) + "%93");
 }
 
 TEST(GeocodeRequest, UrlNamesTheGeocodingHostWithItsScheme) {

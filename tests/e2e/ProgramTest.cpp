@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -645,66 +646,97 @@ bool HotelPictureArrived() {
            (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
 }
 
-// Keys alone, typed as real keyboard input: Enter searches, Tab and the arrow
-// keys choose a hotel, Enter opens its plans, Esc closes the modal windows but
-// not the main window, Tab walks the controls in template order, Space exits.
+// Keys alone, typed as real keyboard input: Enter searches and leaves the
+// keyboard on the hotel list with no row chosen, where Enter does nothing; an
+// arrow key chooses a hotel, Enter opens its plans, Esc closes the modal
+// windows but not the main window, Tab walks the controls in template order
+// from the list on, and Space presses buttons. A search from the main window
+// leaves the list as the first one did; Space on the exit button ends the program.
 TEST_F(ProgramTest, KeyboardAloneSearchesOpensPlansAndExits) {
     HWND dialog = StartToSearchDialog();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PressKey(dialog, VK_RETURN));
     HWND main = program_->WaitForWindow(kMainCaption);
     ASSERT_NE(main, nullptr) << "Enter did not search with the default conditions";
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
     const auto focusReaches = [&](int id) {
         HWND control = GetDlgItem(main, id);
         return control != nullptr && WaitFor([&] { return FocusOf(main) == control; }, 5000);
     };
-    ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
-    ASSERT_TRUE(PressKey(main, VK_TAB));
-    ASSERT_TRUE(focusReaches(IDC_HOTEL_LIST));
-
-    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    const auto pressUntil = [&](std::initializer_list<int> ids, bool shift) {
+        for (int id : ids) {
+            if (!PressKey(main, VK_TAB, shift) || !focusReaches(id)) {
+                ADD_FAILURE() << (shift ? "Shift+Tab" : "Tab") << " did not reach " << id;
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto hotelButtonsOff = [&] {
+        for (int id : {IDC_MAP_BUTTON, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON}) {
+            if (IsWindowEnabled(GetDlgItem(main, id))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto listAwaitsAChoice = [&] {
+        const bool focused = focusReaches(IDC_HOTEL_LIST);
+        EXPECT_TRUE(focused) << "the search left the focus on " << GetDlgCtrlID(FocusOf(main));
+        EXPECT_EQ(FocusedRow(list), 0);
+        EXPECT_EQ(SelectedRow(list), -1);
+        EXPECT_TRUE(hotelButtonsOff());
+        return focused && FocusedRow(list) == 0 && SelectedRow(list) == -1 && hotelButtonsOff();
+    };
+    ASSERT_TRUE(listAwaitsAChoice());
     ASSERT_GT(RowCount(list), 1);
-    ASSERT_TRUE(PressKey(main, VK_DOWN));
-    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) >= 0; }, 5000));
-    const int row = SelectedRow(list) + 1;
-    ASSERT_TRUE(PressKey(main, VK_DOWN));
-    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) == row; }, 5000));
+
+    // Keys are handled in order: the Down reaches the list only if the Enter
+    // before it opened nothing and ended nothing.
     ASSERT_TRUE(PressKey(main, VK_RETURN));
-    HWND plan = program_->WaitForWindow(Cell(list, row, kNameColumn) + kPlanCaptionEnd);
-    ASSERT_NE(plan, nullptr) << "Enter on the list did not open the plans of row " << row;
+    ASSERT_TRUE(PressKey(main, VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) == 1; }, 5000)) << "Down did not choose the second row";
+    EXPECT_FALSE(hotelButtonsOff());
+    ASSERT_TRUE(PressKey(main, VK_RETURN));
+    HWND plan = program_->WaitForWindow(Cell(list, 1, kNameColumn) + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr) << "Enter on the list did not open the plans of the chosen row";
     ASSERT_TRUE(WaitFor(HotelPictureArrived, 8000));
     ASSERT_TRUE(PressKey(plan, VK_ESCAPE));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
-    // Keys are handled in order: the Tabs below show the window outlived this Esc.
+    // The Tabs below show the window outlived this Esc.
     ASSERT_TRUE(PressKey(main, VK_ESCAPE));
 
-    const int tabOrder[] = {IDC_MAP_BUTTON,     IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY,    IDC_PERIOD_SUMMARY,
-                            IDC_BUDGET_SUMMARY, IDC_PEOPLE_SUMMARY,   IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON,
-                            IDC_ROOMS_SUMMARY,  IDC_PLAN_BUTTON,      IDC_PAGE_BUTTON,     IDC_HELP_BUTTON,
-                            IDC_MAIN_EXIT};
-    for (int id : tabOrder) {
-        ASSERT_TRUE(PressKey(main, VK_TAB));
-        ASSERT_TRUE(focusReaches(id)) << "Tab did not reach " << id;
-        if (id != IDC_SEARCH_BUTTON) {
-            continue;
-        }
-        // Space opens the conditions; Esc cancels them, and a landmark window too.
-        ASSERT_TRUE(PressKey(main, VK_SPACE));
-        HWND conditions = program_->WaitForWindow(kSearchCaption);
-        ASSERT_NE(conditions, nullptr);
-        PostMessageA(GetDlgItem(conditions, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
-        HWND landmark = program_->WaitForWindow(kLandmarkCaption);
-        ASSERT_NE(landmark, nullptr);
-        ASSERT_TRUE(PressKey(landmark, VK_ESCAPE));
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
-        ASSERT_TRUE(PressKey(conditions, VK_ESCAPE));
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 5000));
-        ASSERT_TRUE(focusReaches(IDC_SEARCH_BUTTON));
-    }
-    ASSERT_TRUE(PressKey(main, VK_TAB, true));
-    ASSERT_TRUE(focusReaches(IDC_HELP_BUTTON));
-    ASSERT_TRUE(PressKey(main, VK_TAB));
-    ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
+    ASSERT_TRUE(pressUntil({IDC_MAP_BUTTON, IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY, IDC_PERIOD_SUMMARY,
+                            IDC_BUDGET_SUMMARY, IDC_PEOPLE_SUMMARY, IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON},
+                           false));
+    // Space opens the conditions; Esc cancels them, and a landmark window too.
+    ASSERT_TRUE(PressKey(main, VK_SPACE));
+    HWND conditions = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(conditions, nullptr);
+    PostMessageA(GetDlgItem(conditions, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
+    HWND landmark = program_->WaitForWindow(kLandmarkCaption);
+    ASSERT_NE(landmark, nullptr);
+    ASSERT_TRUE(PressKey(landmark, VK_ESCAPE));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
+    ASSERT_TRUE(PressKey(conditions, VK_ESCAPE));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 5000));
+    ASSERT_TRUE(focusReaches(IDC_SEARCH_BUTTON));
+    ASSERT_TRUE(pressUntil({IDC_ROOMS_SUMMARY, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON, IDC_HELP_BUTTON, IDC_MAIN_EXIT}, false));
+    ASSERT_TRUE(pressUntil({IDC_HELP_BUTTON, IDC_PAGE_BUTTON, IDC_PLAN_BUTTON, IDC_ROOMS_SUMMARY, IDC_SEARCH_BUTTON},
+                           true));
+
+    // Space and Enter search again: the list awaits a choice as after the
+    // first search, and Tab passes the hotel buttons by while they are off.
+    ASSERT_TRUE(PressKey(main, VK_SPACE));
+    conditions = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(conditions, nullptr);
+    ASSERT_TRUE(PressKey(conditions, VK_RETURN));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 15000));
+    ASSERT_TRUE(listAwaitsAChoice());
+    ASSERT_TRUE(pressUntil({IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY, IDC_PERIOD_SUMMARY, IDC_BUDGET_SUMMARY,
+                            IDC_PEOPLE_SUMMARY, IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON, IDC_ROOMS_SUMMARY,
+                            IDC_HELP_BUTTON, IDC_MAIN_EXIT},
+                           false));
     ASSERT_TRUE(PressKey(main, VK_SPACE));
     ExpectExitZero();
 }

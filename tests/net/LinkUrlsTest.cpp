@@ -62,6 +62,11 @@ TEST(ReservationPageUrl, UsesAtMost511Bytes) {
     ASSERT_EQ(url.size(), kRedirect.size() + 3 * 511);
     EXPECT_EQ(url.substr(url.size() - 3), "%7A");
     EXPECT_EQ(qx::ReservationPageUrl(std::string(511, 'q'), kAffiliateHost).size(), kRedirect.size() + 3 * 511);
+    // The address ends at its zero byte before it is measured: 510 bytes and a
+    // lead byte fit, although the lead byte and the zero would straddle the limit.
+    const std::string ended = qx::ReservationPageUrl(std::string(510, 'a') + std::string("\x93\0zz", 4), kAffiliateHost);
+    EXPECT_EQ(ended.size(), kRedirect.size() + 3 * 511);
+    EXPECT_EQ(ended.substr(ended.size() - 3), "%93");
 }
 
 TEST(ReservationPageUrl, NeverCutsADoubleByteCharacterInHalf) {

@@ -147,11 +147,6 @@ protected:
     }
 
     INT_PTR Run(bool conditionsExist, const std::function<void(ModalDriver&, HWND)>& script) {
-        // The map and the affiliate redirect are nobody: a search on their
-        // hosts would fail.
-        const ServiceHost local{UrlScheme::Http, test::ServiceHost()};
-        const ServiceHost nobody{UrlScheme::Http, "127.0.0.1:9"};
-        const ServiceHosts hosts{local, local, nobody, nobody};
         SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts,
                                       LandmarkDialogPicker(hosts));
         return ModalDriver().Run([&] { return dialog.DoModal(nullptr, IDD_SEARCH_CONDITIONS); },
@@ -161,6 +156,13 @@ protected:
                                      script(driver, window);
                                  });
     }
+
+    // Only the hotel web service answers: a request sent to the host of
+    // another service is refused (nothing listens on those ports).
+    ServiceHosts hosts{{UrlScheme::Http, test::ServiceHost()},
+                       {UrlScheme::Http, "127.0.0.1:1"},
+                       {UrlScheme::Http, "127.0.0.1:2"},
+                       {UrlScheme::Http, "127.0.0.1:3"}};
 
     // Held conditions as a successful landmark search leaves them.
     static SearchConditions HeldLandmarkSearch() {
@@ -348,6 +350,7 @@ TEST_F(SearchConditionsDialogTest, CancelledLandmarkReturnsToTheAreaSearch) {
 }
 
 TEST_F(SearchConditionsDialogTest, ConfirmedLandmarkIsShownAndSearchedAround) {
+    hosts.geocode = {UrlScheme::Http, test::ServiceHost()};
     std::string chosenName;
     const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
         test::PostButtonClick(dialog, IDC_LANDMARK_RADIO);
@@ -491,6 +494,8 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
         ticked.state = INDEXTOSTATEIMAGEMASK(2);
         SendMessageA(options, LVM_SETITEMSTATE, 4, reinterpret_cast<LPARAM>(&ticked));
         test::ChooseComboItem(dialog, IDC_ADULT_LIST, 2);
+        // A detail class at another position than its small class, so that each keeps its own.
+        ASSERT_TRUE(test::ChooseComboItem(dialog, IDC_DETAIL_CLASS_LIST, "中央区"));
         test::Click(dialog, IDOK);
         EXPECT_TRUE(driver.WaitUntilClosed(dialog, 40000)) << "a successful search ends the dialog";
     });
@@ -499,6 +504,9 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     EXPECT_EQ(conditions.areaMode, kAreaModeByClass);
     EXPECT_STREQ(conditions.middleClassName, "東京都");
     EXPECT_EQ(conditions.middleClassIndex, 12);
+    EXPECT_EQ(conditions.smallClassIndex, 0);
+    EXPECT_EQ(conditions.detailClassIndex, 1);
+    EXPECT_STREQ(conditions.detailClassName, "中央区");
     EXPECT_EQ(conditions.adultNum, 2);
     EXPECT_EQ(conditions.roomNum, 1);
     EXPECT_EQ(conditions.breakfast, 1);
@@ -516,6 +524,7 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     ASSERT_FALSE(searches.empty());
     EXPECT_EQ("http://" + test::ServiceHost() + searches.back(), expected.url);
     EXPECT_NE(expected.url.find("&squeezeCondition=breakfast"), std::string::npos);
+    EXPECT_NE(expected.url.find("&detailClassCode=chuo&"), std::string::npos);
 }
 
 // Replies that cannot be shown leave the dialog open and the previous hotels in place.
