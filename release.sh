@@ -32,8 +32,12 @@ for preset in win32 win64; do
     cmake --preset "$preset" -B "$build/$preset" >/dev/null
     rm -f "$build/$preset/package/"*.zip
     cmake --build "$build/$preset" -j "$(nproc)" --target qx_zip qx_installer
-    sed -n 's/^QX_\(SERVICE\|GEOCODE\|MAP\|AFFILIATE\)_HOST:STRING=/  compiled-in host \1: /p' \
-        "$build/$preset/CMakeCache.txt"
+    # A host written without its scheme is plain http.
+    sed -n 's/^QX_\(SERVICE\|GEOCODE\|MAP\|AFFILIATE\)_HOST:STRING=/\1 /p' "$build/$preset/CMakeCache.txt" |
+        while read -r service host; do
+            case $host in *://*) ;; *) host=http://$host ;; esac
+            echo "  compiled-in host $service: $host"
+        done
     for name in "qx-frontend-$version-$arch.zip" "qx-frontend-$version-$arch-setup.exe"; do
         if [ ! -f "$build/$preset/package/$name" ]; then
             echo "release: the build made no $name" >&2

@@ -93,6 +93,7 @@ LRESULT MainDialog::OnInitDialog(WPARAM, LPARAM) {
         return FALSE;
     }
     BindResults();
+    FocusHotelList();
     return TRUE;
 }
 
@@ -215,9 +216,25 @@ void MainDialog::OnHelp() {
 void MainDialog::OnSearch() {
     const INT_PTR result = RunSearchFromMainWindow(Window(), Item(IDC_HOTEL_LIST), catalogue_, reply_, conditions_,
                                                    hosts_, LandmarkDialogPicker(hosts_));
-    if (result == 0 && !bound_) {
+    if (result != 0) {
+        return;
+    }
+    if (!bound_) {
         BindResults();
     }
+    FocusHotelList();
+}
+
+// After a search the keyboard rests on the hotel list, its first row focused
+// but not chosen: Enter there opens nothing until the user chooses a row,
+// where on a push button it would press it (on the exit button, end the
+// program). The focus is posted, so that it lands once the window is shown
+// and active again, after the platform has restored its own choice of focus.
+void MainDialog::FocusHotelList() {
+    HWND list = hotelList_.Window();
+    ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED | LVIS_SELECTED);
+    UpdateHotelButtons();
+    PostMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
 }
 
 // Enter presses the hidden default button: on the hotel list it opens the
@@ -234,6 +251,11 @@ LRESULT MainDialog::OnDoubleClick(NMHDR*) {
 }
 
 LRESULT MainDialog::OnItemChanged(NMHDR*) {
+    UpdateHotelButtons();
+    return 0;
+}
+
+void MainDialog::UpdateHotelButtons() {
     const bool selected = bound_ && ListControl(hotelList_.Window()).SelectedCount() > 0;
     // The list notifies every change of every row (thousands while it is
     // filled or numbered for a sort), so this stays cheap: the selected count
@@ -244,7 +266,6 @@ LRESULT MainDialog::OnItemChanged(NMHDR*) {
             EnableWindow(button, selected);
         }
     }
-    return 0;
 }
 
 void MainDialog::OnExit() {

@@ -64,6 +64,9 @@ private:
     // Binds the list, the summaries and the caption to the current search.
     void BindResults();
     void SetUpHotelList();
+    void FocusHotelList();
+    // Enables the map, plan and page buttons exactly while a row is chosen.
+    void UpdateHotelButtons();
     bool SelectedHotelNo(std::int32_t& hotelNo) const;
     bool IsSummaryEdit(HWND control) const;
     void Close();

@@ -26,3 +26,20 @@ function(qx_add_gtest target)
     gtest_discover_tests(${target} PROPERTIES LABELS core DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()
+
+# The TLS tests' throw-away certificates, made anew by every test run (fixture
+# tls_files, tools/make-test-certificates.sh), and the test prefix's trust in
+# their authority (fixture tls, tests/support). A test of the TLS listener
+# requires both fixtures.
+set(QX_TLS_CERTIFICATES ${CMAKE_BINARY_DIR}/tls-certificates)
+
+# Sets out_var to the options that give the local web service a TLS listener
+# on port: the good certificate presented first, the bad ones (wrong-name,
+# expired, untrusted) to be chosen by the tests.
+function(qx_tls_server_options out_var port)
+  set(options --tls-port ${port})
+  foreach(name localhost wrong-name expired untrusted)
+    list(APPEND options --tls-cert ${QX_TLS_CERTIFICATES}/${name}.crt --tls-key ${QX_TLS_CERTIFICATES}/${name}.key)
+  endforeach()
+  set(${out_var} ${options} PARENT_SCOPE)
+endfunction()

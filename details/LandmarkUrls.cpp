@@ -12,11 +12,11 @@ std::string GeocodeRequestPath(std::string_view typedText) {
     return "/php/geoscan.php?q=" + PercentEncode(sent);
 }
 
-std::string GeocodeRequestUrl(std::string_view typedText, std::string_view geocodeHost) {
-    return "http://" + std::string(geocodeHost) + GeocodeRequestPath(typedText);
+std::string GeocodeRequestUrl(std::string_view typedText, const ServiceHost& geocodeHost) {
+    return Origin(geocodeHost) + GeocodeRequestPath(typedText);
 }
 
-std::string LandmarkMapUrl(const LandmarkRecord& place, std::string_view mapHost) {
+std::string LandmarkMapUrl(const LandmarkRecord& place, const ServiceHost& mapHost) {
     GeoPoint point;
     point.latitude = LandmarkCoordinate(place.latitude);
     point.longitude = LandmarkCoordinate(place.longitude);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "details/LandmarkTable.h"
+#include "net/ServiceHost.h"
 
 #include <cstddef>
 #include <string>
@@ -19,12 +20,12 @@ inline constexpr std::size_t kLandmarkQueryMaxLength = 255;
 // receives half a character.
 std::string GeocodeRequestPath(std::string_view typedText);
 
-// "http://<host>" followed by GeocodeRequestPath(typedText).
-std::string GeocodeRequestUrl(std::string_view typedText, std::string_view geocodeHost);
+// The geocoding host's origin followed by GeocodeRequestPath(typedText).
+std::string GeocodeRequestUrl(std::string_view typedText, const ServiceHost& geocodeHost);
 
 // The web map around a listed place. Its coordinates are WGS 84 already, so
 // unlike a hotel's they are not shifted; they are read as the dialog reads them
 // back from the list (LandmarkCoordinate).
-std::string LandmarkMapUrl(const LandmarkRecord& place, std::string_view mapHost);
+std::string LandmarkMapUrl(const LandmarkRecord& place, const ServiceHost& mapHost);
 
 }  // namespace qx

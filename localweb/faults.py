@@ -17,7 +17,7 @@ MAX_SECONDS = 60.0
 MAX_LARGE_BYTES = 256 * 1024 * 1024
 MAX_COUNT = 1000
 
-KINDS = ("status404", "status500", "delay", "hang", "drip", "reset",
+KINDS = ("status404", "status500", "delay", "hang", "drip", "reset", "short",
          "zerobyte", "large", "notjpeg", "notfound", "servererror")
 
 DEFAULT_SECONDS = {"delay": 35.0, "hang": 40.0, "drip": 40.0, "reset": 1.0}
@@ -227,6 +227,14 @@ class FaultSender:
         conn.write(body[:len(body) // 2])
         self.wait(fault.seconds)
         conn.reset()
+
+    def short(self, conn, fault, reply):
+        """The whole length announced, half the body sent, then an orderly
+        close: a body that ends early without any error on the connection."""
+        body = reply.body
+        conn.send_head(reply, len(body))
+        conn.write(body[:len(body) // 2])
+        conn.drop()
 
     def zerobyte(self, conn, fault, reply):
         at = min(fault.at, len(reply.body))

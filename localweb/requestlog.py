@@ -12,9 +12,10 @@ class RequestLog:
         self._lock = threading.Lock()
         self._file = open(path, "a", encoding="utf-8") if path else None
 
-    def write(self, method, target, user_agent, control=False, fault=None):
+    def write(self, method, target, user_agent, scheme="http", control=False, fault=None):
         """Records the request target exactly as it came on the request line:
-        no percent-decoding, no normalisation."""
+        no percent-decoding, no normalisation; scheme is that of the listener
+        it came in on."""
         path, sep, query = target.partition("?")
         entry = {
             "time": datetime.datetime.now().astimezone().isoformat(timespec="milliseconds"),
@@ -23,6 +24,7 @@ class RequestLog:
             "path": path,
             "query": query if sep else None,
             "userAgent": user_agent,
+            "scheme": scheme,
             "control": control,
             "fault": fault,
         }

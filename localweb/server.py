@@ -5,8 +5,12 @@ the web map, the affiliate redirect and the hotel pictures), plus faults on
 request for the tests.
 
 Usage: python3 localweb/server.py [--port N] [--port-file F] [--log FILE]
-                                  [--cache-dir DIR]
-Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows) or GET /_control/stop.
+                                  [--cache-dir DIR] [--tls-port N]
+                                  [--tls-cert FILE --tls-key FILE ...] [--lease FILE]
+With --tls-port and certificates it also speaks TLS there, beside plain http
+on --port.
+Stops on SIGTERM, Ctrl-C (Ctrl-Break on Windows), GET /_control/stop or, with
+--lease, once the lease file is gone.
 Standard library only; runs on Windows too."""
 
 import argparse
@@ -14,6 +18,7 @@ import json
 import os
 import re
 import signal
+import ssl
 import sys
 import tempfile
 import threading
@@ -33,6 +38,7 @@ import pages  # noqa: E402
 import paging  # noqa: E402
 import pictures  # noqa: E402
 import service  # noqa: E402
+import tls  # noqa: E402
 
 DEFAULT_PORT = 48230
 HOST_HEADER = re.compile(r"^[A-Za-z0-9.\-]+(:[0-9]{1,5})?$|^\[[0-9A-Fa-f:.]+\](:[0-9]{1,5})?$")
@@ -44,7 +50,7 @@ class Request:
     target: str       # path and query exactly as on the request line
     path: str
     query: str        # raw query without '?', "" when none
-    host: str         # host[:port] to build this service's own URLs from
+    origin: str       # scheme://host[:port] this service's own URLs start with
     user_agent: object
 
 
@@ -55,6 +61,15 @@ class Handler(BaseHTTPRequestHandler):
     timeout = 65
     def version_string(self):
         return "localweb/1.0"
+
+    def setup(self):
+        super().setup()
+        certificates = self.server.certificates
+        self.refused = certificates is not None and not certificates.handshake(self.connection)
+
+    def handle(self):
+        if not self.refused:
+            super().handle()
 
     def do_GET(self):
         try:
@@ -93,8 +108,10 @@ class Handler(BaseHTTPRequestHandler):
 
 
 class App:
-    def __init__(self, port, log, cache_dir):
+    def __init__(self, port, log, cache_dir, certificates=None, tls_port=None):
         self.port = port
+        self.certificates = certificates
+        self.tls_port = tls_port
         self.log = log
         self.cache_dir = cache_dir
         self.stopping = threading.Event()
@@ -107,16 +124,17 @@ class App:
 
     def handle(self, conn):
         request = self._request(conn)
+        scheme = conn.server.scheme
         if request.path.startswith("/_control/"):
-            self.log.write(request.method, request.target, request.user_agent, control=True)
+            self.log.write(request.method, request.target, request.user_agent, scheme, control=True)
             conn.send_reply(self._control(request))
         elif request.path.startswith("/_fault/"):
             kind = request.path[len("/_fault/"):]
-            self.log.write(request.method, request.target, request.user_agent, fault=kind)
+            self.log.write(request.method, request.target, request.user_agent, scheme, fault=kind)
             self._direct_fault(conn, request, kind)
         else:
             fault = self.board.take(request.path, request.target)
-            self.log.write(request.method, request.target, request.user_agent,
+            self.log.write(request.method, request.target, request.user_agent, scheme,
                            fault=fault.kind if fault else None)
             self._serve(conn, request, fault)
 
@@ -125,8 +143,9 @@ class App:
         path, _, query = target.partition("?")
         host = conn.headers.get("Host", "")
         if not HOST_HEADER.match(host):
-            host = f"127.0.0.1:{self.port}"
-        return Request(conn.command, target, path, query, host, conn.headers.get("User-Agent"))
+            host = f"127.0.0.1:{conn.server.server_address[1]}"
+        origin = f"{conn.server.scheme}://{host}"
+        return Request(conn.command, target, path, query, origin, conn.headers.get("User-Agent"))
 
     def _serve(self, conn, request, fault):
         if request.method != "GET":
@@ -207,7 +226,7 @@ class App:
             return Reply(200, faults.pattern_bytes(int(params["bytes"])), plain)
         if kind == "delay":
             return Reply(200, b"delayed reply\n", plain)
-        if kind == "reset":
+        if kind in ("reset", "short"):
             return Reply(200, faults.pattern_bytes(8192), plain)
         return Reply(200, faults.pattern_bytes(4096), plain)
 
@@ -224,6 +243,8 @@ class App:
         if action == "stop":
             self.stopping.set()
             return self._json(200, {"stopping": True})
+        if action == "tls":
+            return self._tls_control(params)
         if action not in ("fault", "page", "hotels", "areas"):
             return self._json(404, {"error": f"unknown control {action!r}"})
         try:
@@ -256,6 +277,16 @@ class App:
     def search_service(self, request):
         return service.handle(request, settings=self.paging)
 
+    def _tls_control(self, params):
+        if self.certificates is None:
+            return self._json(404, {"error": "the service speaks no TLS"})
+        try:
+            if "certificate" in params:
+                self.certificates.choose(params["certificate"])
+        except ValueError as error:
+            return self._json(400, {"error": str(error)})
+        return self._json(200, dict(self.certificates.describe(), port=self.tls_port))
+
     @staticmethod
     def _json(status, data):
         body = (json.dumps(data, ensure_ascii=False) + "\n").encode("utf-8")
@@ -281,7 +312,20 @@ def parse_arguments(argv):
     parser.add_argument("--log", help="append one JSON line per request here (default: standard output)")
     parser.add_argument("--cache-dir", default=default_cache_dir(),
                         help="where generated pictures are kept (default: %(default)s)")
-    return parser.parse_args(argv)
+    parser.add_argument("--tls-port", type=int,
+                        help="also serve over TLS on this port (0 picks a free one; /_control/tls tells it)")
+    parser.add_argument("--tls-cert", action="append", default=[], metavar="FILE",
+                        help="server certificate (PEM, chain allowed); repeat for more, the first is presented")
+    parser.add_argument("--tls-key", action="append", default=[], metavar="FILE",
+                        help="private key (PEM) of the --tls-cert in the same place")
+    parser.add_argument("--lease", help="serve only while this file exists: no start without it, and a stop "
+                                        "soon after it is removed")
+    args = parser.parse_args(argv)
+    if len(args.tls_cert) != len(args.tls_key):
+        parser.error("give one --tls-key for each --tls-cert")
+    if (args.tls_port is None) != (not args.tls_cert):
+        parser.error("--tls-port goes with --tls-cert and --tls-key")
+    return args
 
 
 class LocalServer(ThreadingHTTPServer):
@@ -289,15 +333,33 @@ class LocalServer(ThreadingHTTPServer):
     # listening on, and the two would share the requests; there a port in use
     # must make the start fail instead.
     allow_reuse_address = os.name != "nt"
+    daemon_threads = True
+
+    def __init__(self, port, certificates=None):
+        super().__init__(("127.0.0.1", port), Handler)
+        self.app = None  # the service, set once every listener is bound
+        self.certificates = certificates
+        self.scheme = "https" if certificates else "http"
+
+    def get_request(self):
+        sock, address = super().get_request()
+        if self.certificates:
+            sock = self.certificates.wrap(sock)
+        return sock, address
 
 
-def make_server(port, log, cache_dir):
-    httpd = LocalServer(("127.0.0.1", port), Handler)
-    httpd.daemon_threads = True
-    app = App(httpd.server_address[1], log, cache_dir)
-    httpd.app = app
+def make_servers(port, log, cache_dir, certificates=None, tls_port=None):
+    """The listeners sharing one service: plain http on port and, with
+    certificates, TLS on tls_port."""
+    servers = [LocalServer(port)]
+    if certificates:
+        servers.append(LocalServer(tls_port, certificates))
+    bound_tls_port = servers[1].server_address[1] if certificates else None
+    app = App(servers[0].server_address[1], log, cache_dir, certificates, bound_tls_port)
+    for server in servers:
+        server.app = app
     register_routes(app)
-    return httpd
+    return servers
 
 
 def register_routes(app):
@@ -340,22 +402,39 @@ def catch_stop_signals(stopping):
             signal.signal(number, stop)
 
 
+def lease_gone(lease):
+    return lease is not None and not os.path.exists(lease)
+
+
 def main(argv=None):
     args = parse_arguments(argv)
+    # A script that started the service in the background and gave up on it
+    # removes the lease; a service that comes up only then must not stay.
+    if lease_gone(args.lease):
+        print(f"localweb: the lease {args.lease} is gone; not starting", file=sys.stderr, flush=True)
+        return 1
+    try:
+        certificates = tls.Certificates(list(zip(args.tls_cert, args.tls_key))) if args.tls_cert else None
+    except (OSError, ssl.SSLError, ValueError) as error:
+        print(f"localweb: cannot use the certificates: {error}", file=sys.stderr)
+        return 2
     log = RequestLog(args.log)
-    httpd = make_server(args.port, log, args.cache_dir)
-    app = httpd.app
+    servers = make_servers(args.port, log, args.cache_dir, certificates, args.tls_port)
+    app = servers[0].app
     if args.port_file:
         write_port_file(args.port_file, app.port)
 
     catch_stop_signals(app.stopping)
-    serving = threading.Thread(target=httpd.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
-    serving.start()
-    print(f"localweb: serving on http://127.0.0.1:{app.port}/", file=sys.stderr, flush=True)
+    for server in servers:
+        threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True).start()
+        print(f"localweb: serving on {server.scheme}://127.0.0.1:{server.server_address[1]}/",
+              file=sys.stderr, flush=True)
     while not app.stopping.wait(0.5):
-        pass
-    httpd.shutdown()
-    httpd.server_close()
+        if lease_gone(args.lease):
+            break
+    for server in servers:
+        server.shutdown()
+        server.server_close()
     log.close()
     return 0
 

@@ -95,7 +95,7 @@ def handle(request, bare_middles=frozenset(), settings=paging.Paging()):
         if operation == "GetAreaClass":
             return get_area_class(params, bare_middles)
         if operation == "VacantHotelSearch":
-            return vacant_hotel_search(request.host, params, settings)
+            return vacant_hotel_search(request.origin, params, settings)
         raise BadRequest("unknown operation")
     except BadRequest as error:
         return bad_request(str(error))
@@ -291,16 +291,16 @@ def search(q):
     return found
 
 
-def vacant_hotel_search(host, params, settings):
+def vacant_hotel_search(origin, params, settings):
     q = parse_search(params)
     if settings.records:
         found = _copies(_offers_anywhere(q, settings.plans), settings.records)
     else:
         found = search(q)
-    return paged_reply(host, q, settings.changed(found, q.page), settings.page_size)
+    return paged_reply(origin, q, settings.changed(found, q.page), settings.page_size)
 
 
-def paged_reply(host, q, found, page_size):
+def paged_reply(origin, q, found, page_size):
     """The reply holding the requested page of found; a page past the last is
     refused like any other malformed request."""
     if not found:
@@ -309,21 +309,21 @@ def paged_reply(host, q, found, page_size):
     if page is None:
         pages = paging.page_count(len(found), page_size)
         raise BadRequest(f"parameter page must be a whole number from 1 to {pages}")
-    return Reply(200, search_reply_xml(host, q, page).encode("utf-8"), XML_TYPE)
+    return Reply(200, search_reply_xml(origin, q, page).encode("utf-8"), XML_TYPE)
 
 
 # The success reply.
 
-def hotel_information_url(host, hotel_no):
-    return f"http://{host}/hotel/info?hotelNo={hotel_no}&amp;lang=ja"
+def hotel_information_url(origin, hotel_no):
+    return f"{origin}/hotel/info?hotelNo={hotel_no}&amp;lang=ja"
 
 
-def hotel_image_url(host, hotel_no):
-    return f"http://{host}/img/hotel/{hotel_no}.jpg?size=m&amp;v=1"
+def hotel_image_url(origin, hotel_no):
+    return f"{origin}/img/hotel/{hotel_no}.jpg?size=m&amp;v=1"
 
 
-def reserve_url(host, hotel_no, plan_id, q):
-    return (f"http://{host}/reserve/plan?hotelNo={hotel_no}&amp;planId={plan_id}"
+def reserve_url(origin, hotel_no, plan_id, q):
+    return (f"{origin}/reserve/plan?hotelNo={hotel_no}&amp;planId={plan_id}"
             f"&amp;checkinDate={q.checkin.isoformat()}&amp;checkoutDate={q.checkout.isoformat()}"
             f"&amp;adultNum={q.adults}&amp;upClassNum={q.children}"
             f"&amp;infantWithMBNum={q.infants}&amp;roomNum={q.rooms}")
@@ -333,7 +333,7 @@ def _element(name, value):
     return f"<{name}>{xml_escape(str(value))}</{name}>"
 
 
-def _room_xml(host, hotel, offer, q):
+def _room_xml(origin, hotel, offer, q):
     plan = offer.plan
     lines = ["<room>", _element("hotelNo", hotel.hotel_no), _element("planId", plan.plan_id),
              _element("planName", plan.plan_name), _element("roomName", plan.room_name),
@@ -345,15 +345,15 @@ def _room_xml(host, hotel, offer, q):
         lines.append(f"<charge><stayDate>{night.isoformat()}</stayDate>"
                      f"<vantoroCharge>{yen}</vantoroCharge></charge>")
     lines += ["</dailyCharge>", _element("total", sum(yen for _, yen in offer.charges)),
-              f"<reserveUrl>{reserve_url(host, hotel.hotel_no, plan.plan_id, q)}</reserveUrl>", "</room>"]
+              f"<reserveUrl>{reserve_url(origin, hotel.hotel_no, plan.plan_id, q)}</reserveUrl>", "</room>"]
     return lines
 
 
-def _hotel_xml(host, found, q):
+def _hotel_xml(origin, found, q):
     h = found.hotel
     lat, lon = h.tokyo_seconds
     basic = ["<hotelBasicInfo>", _element("hotelNo", h.hotel_no), _element("hotelName", h.name),
-             f"<hotelInformationUrl>{hotel_information_url(host, h.hotel_no)}</hotelInformationUrl>",
+             f"<hotelInformationUrl>{hotel_information_url(origin, h.hotel_no)}</hotelInformationUrl>",
              _element("postalCode", h.postal_code), _element("address1", h.address1),
              _element("address2", h.address2), _element("telephoneNo", h.telephone)]
     if h.fax:
@@ -362,7 +362,7 @@ def _hotel_xml(host, found, q):
               _element("access", h.access)]
     if h.parking:
         basic.append(_element("parkingInformation", h.parking))
-    basic.append(f"<hotelImageUrl>{hotel_image_url(host, h.hotel_no)}</hotelImageUrl>")
+    basic.append(f"<hotelImageUrl>{hotel_image_url(origin, h.hotel_no)}</hotelImageUrl>")
     if h.special:
         basic.append(_element("hotelSpecial", h.special))
     basic.append("</hotelBasicInfo>")
@@ -380,7 +380,7 @@ def rooms_beside(hotel_no):
     return hotel_no % 3 == 0
 
 
-def search_reply_xml(host, q, page):
+def search_reply_xml(origin, q, page):
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<Response>", "<Header>",
              "<Status>Success</Status>",
              _element("StatusMsg", f"{page.record_count}件の施設が見つかりました。"), "</Header>", "<Body>",
@@ -390,11 +390,11 @@ def search_reply_xml(host, q, page):
     for f in page.hotels:
         rooms = []
         for offer in f.offers:
-            rooms += _room_xml(host, f.hotel, offer, q)
+            rooms += _room_xml(origin, f.hotel, offer, q)
         if rooms_beside(f.hotel.hotel_no):
-            lines += ["<hotel>"] + _hotel_xml(host, f, q) + ["</hotel>", "<hotelRooms>"] + rooms + ["</hotelRooms>"]
+            lines += ["<hotel>"] + _hotel_xml(origin, f, q) + ["</hotel>", "<hotelRooms>"] + rooms + ["</hotelRooms>"]
         else:
-            lines += ["<hotel>"] + _hotel_xml(host, f, q) + ["<rooms>"] + rooms + ["</rooms>", "</hotel>"]
+            lines += ["<hotel>"] + _hotel_xml(origin, f, q) + ["<rooms>"] + rooms + ["</rooms>", "</hotel>"]
     lines += ["</hotels>", "</Body>", "</Response>", ""]
     return "\n".join(lines)
 
@@ -447,6 +447,6 @@ def long_list_reply(request, hotel_count, plans_per_hotel):
         return handle(request)
     found = _copies(_offers_anywhere(q, plans_per_hotel), hotel_count)
     try:
-        return paged_reply(request.host, q, found, hotel_count)
+        return paged_reply(request.origin, q, found, hotel_count)
     except BadRequest as error:
         return bad_request(str(error))

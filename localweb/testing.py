@@ -20,10 +20,12 @@ SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "server.py")
 
 
 class LocalWeb:
-    def __init__(self, cache_dir=None):
+    def __init__(self, cache_dir=None, server_args=()):
+        """server_args: further options of server.py, such as --tls-port."""
         self._work = None
         self._process = None
         self._cache_dir = cache_dir
+        self._server_args = list(server_args)
         self.port = None
         self.log_path = None
 
@@ -42,6 +44,7 @@ class LocalWeb:
                    "--log", self.log_path]
         if self._cache_dir:
             command += ["--cache-dir", self._cache_dir]
+        command += self._server_args
         self._process = subprocess.Popen(command, stdin=subprocess.DEVNULL,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         try:

@@ -51,7 +51,7 @@ void OpenUrl(const std::string& url) {
     ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view mapHost) {
+bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, const ServiceHost& mapHost) {
     const HotelRecord* hotel = FindHotelByNumber(hotels, hotelNo);
     if (!hotel) {
         return false;
@@ -66,7 +66,7 @@ bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, 
     return true;
 }
 
-bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view affiliateHost) {
+bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, const ServiceHost& affiliateHost) {
     const HotelRecord* hotel = FindHotelByNumber(hotels, hotelNo);
     if (!hotel) {
         return false;
@@ -75,7 +75,7 @@ bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo,
     return true;
 }
 
-void OpenReservationPage(std::string_view reserveUrl, std::string_view affiliateHost) {
+void OpenReservationPage(std::string_view reserveUrl, const ServiceHost& affiliateHost) {
     OpenUrl(ReservationPageUrl(reserveUrl, affiliateHost));
 }
 

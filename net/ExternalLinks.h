@@ -3,6 +3,7 @@
 // nothing is reported when the shell cannot open a page.
 #pragma once
 
+#include "net/ServiceHost.h"
 #include "parse/HotelSearchReply.h"
 
 #include <cstdint>
@@ -18,13 +19,13 @@ void OpenUrl(const std::string& url);
 
 // The map around the hotel with that number, through the browser program
 // beside the executable when there is one. False when no hotel has the number.
-bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view mapHost);
+bool OpenHotelMap(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, const ServiceHost& mapHost);
 
 // The hotel's own page through the affiliate redirect. False when no hotel
 // has the number.
-bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, std::string_view affiliateHost);
+bool OpenHotelPage(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo, const ServiceHost& affiliateHost);
 
 // A plan's reservation page through the affiliate redirect.
-void OpenReservationPage(std::string_view reserveUrl, std::string_view affiliateHost);
+void OpenReservationPage(std::string_view reserveUrl, const ServiceHost& affiliateHost);
 
 }  // namespace qx

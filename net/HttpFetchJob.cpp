@@ -88,6 +88,7 @@ public:
 private:
     bool OpenOutput();
     bool SendRequest(const std::string& object);
+    bool LeftHttps();
     bool ReadStatus(bool sent, char (&status)[32]);
     bool ReadBody();
     char* ReadTarget(DWORD wanted);
@@ -145,6 +146,9 @@ int FetchRun::Run() {
         job_.received.clear();
         job_.replyEmptied = true;
     }
+    if (LeftHttps()) {
+        return kFetchLeftHttps;
+    }
     if (sent && !ReadBody()) {
         job_.received.clear();
         return kFetchBodyBroken;
@@ -184,7 +188,7 @@ bool FetchRun::SendRequest(const std::string& object) {
         return false;
     }
     DWORD flags = kRequestFlags;
-    if (!text && parts_.schemeType == INTERNET_SCHEME_HTTPS) {
+    if (parts_.schemeType == INTERNET_SCHEME_HTTPS) {
         flags |= INTERNET_FLAG_SECURE;
     }
     request_.reset(HttpOpenRequestA(connection_.get(), "GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
@@ -192,6 +196,24 @@ bool FetchRun::SendRequest(const std::string& object) {
         return false;
     }
     return HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0) && !Abandoned();
+}
+
+// Whether an https request ended anywhere but on an https address. WinINet
+// follows redirects by itself; the address it ended on is the request's URL
+// option. An address that cannot be read counts as left.
+bool FetchRun::LeftHttps() {
+    if (parts_.schemeType != INTERNET_SCHEME_HTTPS || !request_ || Abandoned()) {
+        return false;
+    }
+    DWORD length = 0;
+    InternetQueryOptionA(request_.get(), INTERNET_OPTION_URL, nullptr, &length);
+    std::string finalUrl(length + 1, '\0');
+    if (length == 0 || !InternetQueryOptionA(request_.get(), INTERNET_OPTION_URL, finalUrl.data(), &length)) {
+        return true;
+    }
+    URL_COMPONENTSA components{};
+    components.dwStructSize = sizeof components;
+    return !InternetCrackUrlA(finalUrl.c_str(), 0, 0, &components) || components.nScheme != INTERNET_SCHEME_HTTPS;
 }
 
 // Only a status of exactly "200" lets the body be read.

@@ -29,8 +29,12 @@ inline constexpr int kFetchNotStarted = -1;
 // announced length): nothing of it is handed on.
 inline constexpr int kFetchBodyBroken = -2;
 // The status could not be read (no session, connection or request, server
-// unreachable, or the waiting side gave up before the status came).
+// unreachable, a certificate the platform refused, or the waiting side gave up
+// before the status came).
 inline constexpr int kFetchNoStatus = 0;
+// An https request was redirected to a plain http address: nothing of the
+// answer is taken.
+inline constexpr int kFetchLeftHttps = -3;
 // The wait ended before the worker did (time limit, or stopWaiting): the
 // thread's still-active exit code.
 inline constexpr int kFetchGivenUp = 259;

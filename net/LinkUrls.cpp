@@ -17,7 +17,7 @@ GeoPoint TokyoSecondsToWgs84(double latitudeSeconds, double longitudeSeconds) {
     return converted;
 }
 
-std::string MapUrl(GeoPoint point, std::string_view mapHost) {
+std::string MapUrl(GeoPoint point, const ServiceHost& mapHost) {
     static constexpr char kFormat[] = "/maps?spn=0.01,0.01&z=18&ll=%.06f,%.06f";
     // Sized first: a hostile coordinate such as 1e300 prints hundreds of digits.
     const int length = std::snprintf(nullptr, 0, kFormat, point.latitude, point.longitude);
@@ -27,18 +27,18 @@ std::string MapUrl(GeoPoint point, std::string_view mapHost) {
     std::string pathAndQuery(static_cast<std::size_t>(length) + 1, '\0');
     std::snprintf(pathAndQuery.data(), pathAndQuery.size(), kFormat, point.latitude, point.longitude);
     pathAndQuery.resize(static_cast<std::size_t>(length));
-    return "http://" + std::string(mapHost) + pathAndQuery;
+    return Origin(mapHost) + pathAndQuery;
 }
 
-std::string HotelMapUrl(const HotelRecord& hotel, std::string_view mapHost) {
+std::string HotelMapUrl(const HotelRecord& hotel, const ServiceHost& mapHost) {
     return MapUrl(TokyoSecondsToWgs84(hotel.latitude, hotel.longitude), mapHost);
 }
 
-std::string AffiliateUrl(std::string_view target, std::string_view affiliateHost) {
-    return "http://" + std::string(affiliateHost) + "/hgc/" + kAffiliateId + "/?pc=" + PercentEncode(target);
+std::string AffiliateUrl(std::string_view target, const ServiceHost& affiliateHost) {
+    return Origin(affiliateHost) + "/hgc/" + kAffiliateId + "/?pc=" + PercentEncode(target);
 }
 
-std::string ReservationPageUrl(std::string_view reserveUrl, std::string_view affiliateHost) {
+std::string ReservationPageUrl(std::string_view reserveUrl, const ServiceHost& affiliateHost) {
     char field[kReservationUrlWidth];
     CopyField(field, reserveUrl.substr(0, reserveUrl.find('\0')));
     return AffiliateUrl(field, affiliateHost);

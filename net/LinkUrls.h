@@ -1,9 +1,10 @@
 // The addresses opened in the browser: the web map around a point and the
 // affiliate redirect to a hotel page or a reservation page.
 //
-// Each takes the host it links to from the caller's ServiceHosts.
+// Each takes the host it links to, with its scheme, from the caller's ServiceHosts.
 #pragma once
 
+#include "net/ServiceHost.h"
 #include "parse/HotelSearchReply.h"
 
 #include <cstddef>
@@ -33,19 +34,19 @@ struct GeoPoint {
 // expects WGS 84. A linear approximation, good to a few metres over Japan.
 GeoPoint TokyoSecondsToWgs84(double latitudeSeconds, double longitudeSeconds);
 
-// "http://<host>/maps?spn=0.01,0.01&z=18&ll=<lat>,<lon>", six decimals each.
-std::string MapUrl(GeoPoint point, std::string_view mapHost);
+// "<origin>/maps?spn=0.01,0.01&z=18&ll=<lat>,<lon>", six decimals each.
+std::string MapUrl(GeoPoint point, const ServiceHost& mapHost);
 
 // The map around a hotel, its position converted to WGS 84.
-std::string HotelMapUrl(const HotelRecord& hotel, std::string_view mapHost);
+std::string HotelMapUrl(const HotelRecord& hotel, const ServiceHost& mapHost);
 
-// "http://<host>/hgc/<affiliate id>/?pc=<target percent-encoded>". The target
-// is read up to its first zero byte.
-std::string AffiliateUrl(std::string_view target, std::string_view affiliateHost);
+// "<origin>/hgc/<affiliate id>/?pc=<target percent-encoded>". The target is
+// read up to its first zero byte.
+std::string AffiliateUrl(std::string_view target, const ServiceHost& affiliateHost);
 
 // The affiliate link to a reservation address, of which at most the first 511
 // bytes are used (cut on a character boundary).
-std::string ReservationPageUrl(std::string_view reserveUrl, std::string_view affiliateHost);
+std::string ReservationPageUrl(std::string_view reserveUrl, const ServiceHost& affiliateHost);
 
 // The first hotel with that number, or nullptr.
 const HotelRecord* FindHotelByNumber(const std::vector<HotelRecord>& hotels, std::int32_t hotelNo);

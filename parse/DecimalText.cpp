@@ -51,7 +51,7 @@ double DecimalToDouble(std::string_view text) {
         ++i;
     }
     std::size_t end = i;
-    while (end < text.size() && end - i < 512 &&
+    while (end < text.size() && end - i < kDecimalNumberMaxLength &&
            (IsDigit(text[end]) || text[end] == '+' || text[end] == '-' || text[end] == '.' ||
             text[end] == 'e' || text[end] == 'E')) {
         ++end;

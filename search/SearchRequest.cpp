@@ -138,9 +138,8 @@ std::string FacilityPart(const SearchConditions& conditions) {
 
 }  // namespace
 
-std::string BuildAreaClassUrl(std::string_view serviceHost) {
-    std::string url = "http://";
-    url += serviceHost;
+std::string BuildAreaClassUrl(const ServiceHost& serviceHost) {
+    std::string url = Origin(serviceHost);
     url += "/vws/1.4/rest?developerId=";
     url += kDeveloperId;
     url += "&operation=GetAreaClass&version=2007-02-28";
@@ -151,7 +150,7 @@ std::string BuildAreaClassUrl(std::string_view serviceHost) {
 }
 
 SearchUrlResult BuildSearchUrl(SearchConditions& conditions, const AreaCatalogue& catalogue,
-                               const SearchFormInput& form, std::string_view serviceHost) {
+                               const SearchFormInput& form, const ServiceHost& serviceHost) {
     if (const char* message = DateRefusal(conditions, form.now)) {
         return Refusal(message, kDateCaption, MessageIcon::Warning);
     }
@@ -170,8 +169,7 @@ SearchUrlResult BuildSearchUrl(SearchConditions& conditions, const AreaCatalogue
         areaPart = ClassCodePart(conditions, catalogue);
     }
 
-    std::string url = "http://";
-    url += serviceHost;
+    std::string url = Origin(serviceHost);
     url += "/vws/1.4/rest?developerId=";
     url += kDeveloperId;
     url += "&operation=VacantHotelSearch&version=2007-02-28&largeClassCode=japan&";

@@ -5,6 +5,7 @@
 // caption and icon kind, and the conditions dialog shows them.
 #pragma once
 
+#include "net/ServiceHost.h"
 #include "parse/AreaCatalogue.h"
 #include "search/LocalDateTime.h"
 #include "search/SearchConditions.h"
@@ -23,15 +24,15 @@ inline constexpr char kDeveloperId[] = "5c0d3e7a91b24f68a0e7c1d2b3f49a86";
 inline constexpr std::size_t kAreaClassUrlCapacity = 256;
 inline constexpr std::size_t kSearchUrlCapacity = 1024;
 
-// "http://<serviceHost>/vws/1.4/rest?..." asking for the area hierarchy; empty
-// when it does not fit in kAreaClassUrlCapacity.
-std::string BuildAreaClassUrl(std::string_view serviceHost);
+// "<origin of serviceHost>/vws/1.4/rest?..." asking for the area hierarchy;
+// empty when it does not fit in kAreaClassUrlCapacity.
+std::string BuildAreaClassUrl(const ServiceHost& serviceHost);
 
 enum class MessageIcon { Information, Warning };
 
 struct SearchUrlResult {
     bool ok = false;
-    std::string url;  // when ok: "http://<host>/vws/1.4/rest?..."
+    std::string url;  // when ok: "<origin>/vws/1.4/rest?..."
     // When not ok: the message box to show, owned by the conditions dialog.
     const char* message = "";
     const char* caption = "";
@@ -48,11 +49,11 @@ struct SearchFormInput {
 };
 
 // Checks dates, budget and landmark in that order and stops at the first
-// failure; on success composes the URL on serviceHost ("host[:port]").
+// failure; on success composes the URL on serviceHost, with its scheme.
 // Writes minCharge and maxCharge (-1 unless a valid budget is given) and, for a
 // landmark search with a name, radiusMetres; what was written before a failure
 // stays. The catalogue lists must be those the dialog shows.
 SearchUrlResult BuildSearchUrl(SearchConditions& conditions, const AreaCatalogue& catalogue,
-                               const SearchFormInput& form, std::string_view serviceHost);
+                               const SearchFormInput& form, const ServiceHost& serviceHost);
 
 }  // namespace qx

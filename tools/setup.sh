@@ -11,6 +11,8 @@ packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
  libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
  wine wine64 xvfb xauth x11-utils fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
  locales-all imagemagick python3 fp-utils iproute2 procps"
+# The TLS tests make their throw-away certificates with openssl.
+packages="$packages openssl"
 # The reply-reading benchmark (tools/bench.sh) measures against a general XML
 # parser; neither the program nor its tests link it.
 packages="$packages libpugixml-dev"

@@ -1,15 +1,25 @@
-#!/bin/sh
+#!/bin/bash
 # Runs a command with the local web service up: starts localweb/server.py on a
 # free port, exports QX_LOCALWEB_PORT and QX_LOCALWEB_LOG (the request log, one
 # JSON line per request) for the command, runs it and always stops the server.
 # A QX_LOCALWEB_LOG set by the caller is used as the log and kept afterwards.
-# Usage: tools/with-localweb.sh <command> [arguments...]
+# Options of the server (such as --tls-port 0 --tls-cert F --tls-key K) go
+# before the command, ended by "--".
+# Usage: tools/with-localweb.sh [<server options...> --] <command> [arguments...]
 # Exit status: the command's, or 125 when the server could not be started.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
+options=()
+if [[ ${1:-} == --* ]]; then
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+        options+=("$1")
+        shift
+    done
+    shift
+fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/with-localweb.XXXXXX")
 log=${QX_LOCALWEB_LOG:-$work/requests.log}
-python3 "$here/localweb/server.py" --port 0 --port-file "$work/port" --log "$log" \
+python3 "$here/localweb/server.py" --port 0 --port-file "$work/port" --log "$log" "${options[@]}" \
     </dev/null >/dev/null 2>"$work/server.err" &
 pid=$!
 

@@ -28,6 +28,8 @@ const FitCase kCases[] = {
     {"very wide strip", 100000, 1, 150, 195, {150, 0, 97, 0}},
     {"largest picture", INT_MAX, INT_MAX, 150, 195, {150, 150, 22, 0}},
     {"zero-sized picture", 0, 0, 150, 195, {0, 0, 97, 75}},
+    {"picture without width", 0, 480, 150, 195, {0, 0, 97, 75}},
+    {"picture without height", 640, 0, 150, 195, {0, 0, 97, 75}},
     {"failed size conversion", -1, 480, 150, 195, {0, 0, 97, 75}},
     {"box without size", 640, 480, 0, 0, {0, 0, 0, 0}},
 };

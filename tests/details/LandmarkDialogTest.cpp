@@ -150,8 +150,10 @@ protected:
     // end it. A scenario that did not (a failed assertion, a choice that did
     // nothing) fails and cancels it.
     INT_PTR Run(const Scenario& scenario) {
-        const std::string local = test::ServiceHost();
-        const ServiceHosts hosts{local, local, kMapHost, local};
+        // Only the geocoding host is the local web service: a lookup on
+        // another host would find nothing there.
+        const ServiceHost nobody{UrlScheme::Http, "127.0.0.1:9"};
+        const ServiceHosts hosts{nobody, {UrlScheme::Http, test::ServiceHost()}, {UrlScheme::Http, kMapHost}, nobody};
         LandmarkDialog dialog(conditions_, hosts);
         test::ModalDriver driver(&ShownDialog);
         driver.Add("scenario", [&scenario](HWND shown) {

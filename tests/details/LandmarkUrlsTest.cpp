@@ -40,18 +40,24 @@ TEST(GeocodeRequest, SendsAtMost255BytesAndNoHalfCharacter) {
     const std::string wide = "\x93\x8C";
     EXPECT_EQ(qx::GeocodeRequestPath("x" + Repeat(wide, 130)), kPrefix + "%78" + Repeat("%93%8C", 127));
     EXPECT_EQ(qx::GeocodeRequestPath(Repeat(wide, 130)), kPrefix + Repeat("%93%8C", 127));
+    // The text ends at its zero byte before it is measured: 254 bytes and a
+    // lead byte fit, although the lead byte and the zero would straddle the limit.
+    EXPECT_EQ(qx::GeocodeRequestPath(std::string(254, 'a') + std::string("\x93\0zz", 4)),
+              kPrefix + Repeat("%61", 254) + "%93");
 }
 
-TEST(GeocodeRequest, UrlNamesTheGeocodingHost) {
-    EXPECT_EQ(qx::GeocodeRequestUrl("A", "geo.test:8080"), "http://geo.test:8080" + kPrefix + "%41");
+TEST(GeocodeRequest, UrlNamesTheGeocodingHostWithItsScheme) {
+    EXPECT_EQ(qx::GeocodeRequestUrl("A", {qx::UrlScheme::Http, "geo.test:8080"}), "http://geo.test:8080" + kPrefix + "%41");
+    EXPECT_EQ(qx::GeocodeRequestUrl("A", {qx::UrlScheme::Https, "geo.test"}), "https://geo.test" + kPrefix + "%41");
 }
 
 TEST(LandmarkMap, UsesTheListedCoordinatesWithoutShift) {
     const qx::LandmarkRecord place{"name", "address", "35.681", "139.767"};
-    EXPECT_EQ(qx::LandmarkMapUrl(place, "map.test"),
-              "http://map.test/maps?spn=0.01,0.01&z=18&ll=35.681000,139.767000");
+    EXPECT_EQ(qx::LandmarkMapUrl(place, {qx::UrlScheme::Https, "map.test"}),
+              "https://map.test/maps?spn=0.01,0.01&z=18&ll=35.681000,139.767000");
     const qx::LandmarkRecord unknown{"name", "address", "n/a", std::string(31, '0') + "9"};
-    EXPECT_EQ(qx::LandmarkMapUrl(unknown, "map.test"), "http://map.test/maps?spn=0.01,0.01&z=18&ll=0.000000,0.000000");
+    EXPECT_EQ(qx::LandmarkMapUrl(unknown, {qx::UrlScheme::Http, "map.test"}),
+              "http://map.test/maps?spn=0.01,0.01&z=18&ll=0.000000,0.000000");
 }
 
 }  // namespace

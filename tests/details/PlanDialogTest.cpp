@@ -30,7 +30,7 @@ constexpr int kWaitWidth = 119;
 constexpr int kWaitHeight = 134;
 
 // The pages go to the browser log, never to this host.
-constexpr char kAffiliateHost[] = "aff.test:8080";
+const ServiceHost kAffiliateHost{UrlScheme::Http, "aff.test:8080"};
 
 long FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -64,7 +64,7 @@ std::string Text(HWND dialog, int id) {
 }
 
 std::string AffiliateUrl(const std::string& target) {
-    return test::WithoutUnreservedEscapes(std::string("http://") + kAffiliateHost +
+    return test::WithoutUnreservedEscapes(Origin(kAffiliateHost) +
                                     "/hgc/0a73c1e2.5d9b4f08.0a73c1e3.7e1f2c9d/?pc=" + test::PercentEncodeAll(target));
 }
 
@@ -112,7 +112,7 @@ protected:
     static HWND FindPlanDialog() { return test::FindThreadDialogWithChild(IDC_PLAN_LIST); }
 
     HotelSearchReply reply_;
-    const ServiceHosts hosts_{"", "", "", kAffiliateHost};
+    const ServiceHosts hosts_{{}, {}, {}, kAffiliateHost};
 };
 
 TEST_F(PlanDialogTest, ShowsTheHotelItsPlansSortedAndItsPictureThenDeletesBothFiles) {

@@ -99,9 +99,12 @@ TEST(PlanWindowTitle, NameThatFitsExactlyIsNotCut) {
     EXPECT_EQ(qx::ComposePlanWindowTitle(name, "Plan"), name + " - Plan");
 }
 
-TEST(PlanWindowTitle, CaptionTooLongForTheTitleIsCutAlone) {
-    const std::string title = qx::ComposePlanWindowTitle("Hotel", std::string(400, 'c'));
-    EXPECT_EQ(title, " - " + std::string(252, 'c'));
+TEST(PlanWindowTitle, CaptionTooLongForTheTitleIsCutAloneOnACharacterBoundary) {
+    EXPECT_EQ(qx::ComposePlanWindowTitle("Hotel", std::string(400, 'c')), " - " + std::string(252, 'c'));
+    // " - " and 126 double-byte characters fill the 255 bytes exactly; after
+    // one more single byte the 126th would straddle the limit.
+    EXPECT_EQ(qx::ComposePlanWindowTitle("Hotel", WideRun(200)), " - " + WideRun(126));
+    EXPECT_EQ(qx::ComposePlanWindowTitle("Hotel", "c" + WideRun(200)), " - c" + WideRun(125));
 }
 
 }  // namespace

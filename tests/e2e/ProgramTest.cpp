@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -257,6 +258,18 @@ protected:
             targets.push_back(request.target);
         }
         return targets;
+    }
+
+    // Clicks the map and the hotel page buttons of the main window; true once
+    // both links have reached the browser.
+    bool OpenMapAndPage(HWND main) {
+        const std::size_t before = BrowserLog().size();
+        Click(main, IDC_MAP_BUTTON);
+        if (!WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000)) {
+            return false;
+        }
+        Click(main, IDC_PAGE_BUTTON);
+        return WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000);
     }
 
     void ExpectExitZero() {
@@ -509,10 +522,7 @@ TEST_F(ProgramTest, MapHotelPageAndReservationReachTheBrowserExactly) {
     ASSERT_FALSE(hotel.plans.empty());
 
     const std::size_t before = BrowserLog().size();
-    Click(main, IDC_MAP_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 1; }, 8000));
-    Click(main, IDC_PAGE_BUTTON);
-    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 2; }, 8000));
+    ASSERT_TRUE(OpenMapAndPage(main));
 
     Click(main, IDC_PLAN_BUTTON);
     HWND plan = program_->WaitForWindow(hotel.name + kPlanCaptionEnd);
@@ -673,68 +683,203 @@ bool HotelPictureArrived() {
            (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
 }
 
-// Keys alone, typed as real keyboard input: Enter searches, Tab and the arrow
-// keys choose a hotel, Enter opens its plans, Esc closes the modal windows but
-// not the main window, Tab walks the controls in template order, Space exits.
+// Keys alone, typed as real keyboard input: Enter searches and leaves the
+// keyboard on the hotel list with no row chosen, where Enter does nothing; an
+// arrow key chooses a hotel, Enter opens its plans, Esc closes the modal
+// windows but not the main window, Tab walks the controls in template order
+// from the list on, and Space presses buttons. A search from the main window
+// leaves the list as the first one did; Space on the exit button ends the program.
 TEST_F(ProgramTest, KeyboardAloneSearchesOpensPlansAndExits) {
     HWND dialog = StartToSearchDialog();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PressKey(dialog, VK_RETURN));
     HWND main = program_->WaitForWindow(kMainCaption);
     ASSERT_NE(main, nullptr) << "Enter did not search with the default conditions";
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
     const auto focusReaches = [&](int id) {
         HWND control = GetDlgItem(main, id);
         return control != nullptr && WaitFor([&] { return FocusOf(main) == control; }, 5000);
     };
-    ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
-    ASSERT_TRUE(PressKey(main, VK_TAB));
-    ASSERT_TRUE(focusReaches(IDC_HOTEL_LIST));
-
-    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    const auto pressUntil = [&](std::initializer_list<int> ids, bool shift) {
+        for (int id : ids) {
+            if (!PressKey(main, VK_TAB, shift) || !focusReaches(id)) {
+                ADD_FAILURE() << (shift ? "Shift+Tab" : "Tab") << " did not reach " << id;
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto hotelButtonsOff = [&] {
+        for (int id : {IDC_MAP_BUTTON, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON}) {
+            if (IsWindowEnabled(GetDlgItem(main, id))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto listAwaitsAChoice = [&] {
+        const bool focused = focusReaches(IDC_HOTEL_LIST);
+        EXPECT_TRUE(focused) << "the search left the focus on " << GetDlgCtrlID(FocusOf(main));
+        EXPECT_EQ(FocusedRow(list), 0);
+        EXPECT_EQ(SelectedRow(list), -1);
+        EXPECT_TRUE(hotelButtonsOff());
+        return focused && FocusedRow(list) == 0 && SelectedRow(list) == -1 && hotelButtonsOff();
+    };
+    ASSERT_TRUE(listAwaitsAChoice());
     ASSERT_GT(RowCount(list), 1);
-    ASSERT_TRUE(PressKey(main, VK_DOWN));
-    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) >= 0; }, 5000));
-    const int row = SelectedRow(list) + 1;
-    ASSERT_TRUE(PressKey(main, VK_DOWN));
-    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) == row; }, 5000));
+
+    // Keys are handled in order: the Down reaches the list only if the Enter
+    // before it opened nothing and ended nothing.
     ASSERT_TRUE(PressKey(main, VK_RETURN));
-    HWND plan = program_->WaitForWindow(Cell(list, row, kNameColumn) + kPlanCaptionEnd);
-    ASSERT_NE(plan, nullptr) << "Enter on the list did not open the plans of row " << row;
+    ASSERT_TRUE(PressKey(main, VK_DOWN));
+    ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) == 1; }, 5000)) << "Down did not choose the second row";
+    EXPECT_FALSE(hotelButtonsOff());
+    ASSERT_TRUE(PressKey(main, VK_RETURN));
+    HWND plan = program_->WaitForWindow(Cell(list, 1, kNameColumn) + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr) << "Enter on the list did not open the plans of the chosen row";
     ASSERT_TRUE(WaitFor(HotelPictureArrived, 8000));
     ASSERT_TRUE(PressKey(plan, VK_ESCAPE));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
-    // Keys are handled in order: the Tabs below show the window outlived this Esc.
+    // The Tabs below show the window outlived this Esc.
     ASSERT_TRUE(PressKey(main, VK_ESCAPE));
 
-    const int tabOrder[] = {IDC_MAP_BUTTON,     IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY,    IDC_PERIOD_SUMMARY,
-                            IDC_BUDGET_SUMMARY, IDC_PEOPLE_SUMMARY,   IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON,
-                            IDC_ROOMS_SUMMARY,  IDC_PLAN_BUTTON,      IDC_PAGE_BUTTON,     IDC_HELP_BUTTON,
-                            IDC_MAIN_EXIT};
-    for (int id : tabOrder) {
-        ASSERT_TRUE(PressKey(main, VK_TAB));
-        ASSERT_TRUE(focusReaches(id)) << "Tab did not reach " << id;
-        if (id != IDC_SEARCH_BUTTON) {
-            continue;
-        }
-        // Space opens the conditions; Esc cancels them, and a landmark window too.
-        ASSERT_TRUE(PressKey(main, VK_SPACE));
-        HWND conditions = program_->WaitForWindow(kSearchCaption);
-        ASSERT_NE(conditions, nullptr);
-        PostMessageA(GetDlgItem(conditions, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
-        HWND landmark = program_->WaitForWindow(kLandmarkCaption);
-        ASSERT_NE(landmark, nullptr);
-        ASSERT_TRUE(PressKey(landmark, VK_ESCAPE));
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
-        ASSERT_TRUE(PressKey(conditions, VK_ESCAPE));
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 5000));
-        ASSERT_TRUE(focusReaches(IDC_SEARCH_BUTTON));
-    }
-    ASSERT_TRUE(PressKey(main, VK_TAB, true));
-    ASSERT_TRUE(focusReaches(IDC_HELP_BUTTON));
-    ASSERT_TRUE(PressKey(main, VK_TAB));
-    ASSERT_TRUE(focusReaches(IDC_MAIN_EXIT));
+    ASSERT_TRUE(pressUntil({IDC_MAP_BUTTON, IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY, IDC_PERIOD_SUMMARY,
+                            IDC_BUDGET_SUMMARY, IDC_PEOPLE_SUMMARY, IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON},
+                           false));
+    // Space opens the conditions; Esc cancels them, and a landmark window too.
+    ASSERT_TRUE(PressKey(main, VK_SPACE));
+    HWND conditions = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(conditions, nullptr);
+    PostMessageA(GetDlgItem(conditions, IDC_LANDMARK_RADIO), BM_CLICK, 0, 0);
+    HWND landmark = program_->WaitForWindow(kLandmarkCaption);
+    ASSERT_NE(landmark, nullptr);
+    ASSERT_TRUE(PressKey(landmark, VK_ESCAPE));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(landmark); }, 5000));
+    ASSERT_TRUE(PressKey(conditions, VK_ESCAPE));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 5000));
+    ASSERT_TRUE(focusReaches(IDC_SEARCH_BUTTON));
+    ASSERT_TRUE(pressUntil({IDC_ROOMS_SUMMARY, IDC_PLAN_BUTTON, IDC_PAGE_BUTTON, IDC_HELP_BUTTON, IDC_MAIN_EXIT}, false));
+    ASSERT_TRUE(pressUntil({IDC_HELP_BUTTON, IDC_PAGE_BUTTON, IDC_PLAN_BUTTON, IDC_ROOMS_SUMMARY, IDC_SEARCH_BUTTON},
+                           true));
+
+    // Space and Enter search again: the list awaits a choice as after the
+    // first search, and Tab passes the hotel buttons by while they are off.
+    ASSERT_TRUE(PressKey(main, VK_SPACE));
+    conditions = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(conditions, nullptr);
+    ASSERT_TRUE(PressKey(conditions, VK_RETURN));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(conditions); }, 15000));
+    ASSERT_TRUE(listAwaitsAChoice());
+    ASSERT_TRUE(pressUntil({IDC_CHECKIN_CALENDAR, IDC_AREA_SUMMARY, IDC_PERIOD_SUMMARY, IDC_BUDGET_SUMMARY,
+                            IDC_PEOPLE_SUMMARY, IDC_OPTIONS_SUMMARY, IDC_SEARCH_BUTTON, IDC_ROOMS_SUMMARY,
+                            IDC_HELP_BUTTON, IDC_MAIN_EXIT},
+                           false));
     ASSERT_TRUE(PressKey(main, VK_SPACE));
     ExpectExitZero();
+}
+
+// The program built for https: its four hosts are the local web service's TLS
+// listener (program_https_e2e), which presents the certificate a test chooses.
+class HttpsProgram : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        origin_ = "https://localhost:" + std::to_string(TlsState().port);
+        ASSERT_TRUE(PresentCertificate("localhost")) << "the service has no TLS listener";
+    }
+    void TearDown() override {
+        PresentCertificate("localhost");
+        ProgramTest::TearDown();
+    }
+
+    // Every request since the test began came over TLS, and there was one.
+    void ExpectAllOverTls() const {
+        const std::vector<LoggedRequest> requests = RequestsSince(logStart_);
+        EXPECT_FALSE(requests.empty());
+        for (const LoggedRequest& request : requests) {
+            EXPECT_EQ(request.scheme, "https") << request.target;
+        }
+    }
+
+    // How many requests since the test began name part in their target.
+    int TargetsWith(const std::string& part) const {
+        const std::vector<std::string> targets = ServiceTargets();
+        return static_cast<int>(std::count_if(targets.begin(), targets.end(), [&](const std::string& target) {
+            return target.find(part) != std::string::npos;
+        }));
+    }
+
+    std::string origin_;
+};
+
+// Start-up, a search, a plan window with its picture, the links, a landmark
+// search: every request over TLS, every link with https.
+TEST_F(HttpsProgram, WalksOverTlsAndLinksWithHttps) {
+    HWND main = StartWithTokyoList();
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::string> targets = ServiceTargets();
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0], kAreaTarget);
+    EXPECT_EQ(targets[1], searchUrl_);
+    HWND list = GetDlgItem(main, IDC_HOTEL_LIST);
+    ASSERT_GT(RowCount(list), 0);
+    SelectRow(list, 0);
+
+    const std::size_t before = BrowserLog().size();
+    ASSERT_TRUE(OpenMapAndPage(main));
+
+    Click(main, IDC_PLAN_BUTTON);
+    HWND plan = program_->WaitForWindow(Cell(list, 0, kNameColumn) + kPlanCaptionEnd);
+    ASSERT_NE(plan, nullptr);
+    ASSERT_TRUE(WaitFor(HotelPictureArrived, 8000)) << "no hotel picture over TLS";
+    EXPECT_EQ(TargetsWith("/img/hotel/"), 1);
+    HWND plans = GetDlgItem(plan, IDC_PLAN_LIST);
+    const std::string reserveUrl = Cell(plans, SelectedRow(plans), 0);
+    EXPECT_EQ(reserveUrl.rfind(origin_ + "/reserve/plan?", 0), 0u) << reserveUrl;
+    Click(plan, IDC_RESERVE_BUTTON);
+    ASSERT_TRUE(WaitFor([&] { return BrowserLog().size() >= before + 3; }, 8000));
+    Click(plan, IDC_PLAN_CLOSE);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(plan); }, 5000));
+
+    const std::vector<std::string> opened = BrowserUrlsSince(before);
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[0].rfind(origin_ + "/maps?spn=0.01,0.01&z=18&ll=", 0), 0u) << opened[0];
+    EXPECT_EQ(opened[1].rfind(origin_ + kAffiliate + WithoutUnreservedEscapes(PercentEncodeAll(origin_)), 0), 0u)
+        << opened[1];
+    EXPECT_EQ(opened[2], WithoutUnreservedEscapes(origin_ + kAffiliate + PercentEncodeAll(reserveUrl)));
+
+    Click(main, IDC_SEARCH_BUTTON);
+    HWND dialog = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(dialog, nullptr);
+    const std::string place = SearchNearLandmark(dialog);
+    ASSERT_TRUE(WaitFor([&] { return program_->FindWindow(kSearchCaption) == nullptr; }, 15000));
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), place + " から半径 1000[m] のエリア");
+    EXPECT_EQ(TargetsWith("/php/geoscan.php?q="), 1);
+    ExpectAllOverTls();
+
+    Click(main, IDC_MAIN_EXIT);
+    ExpectExitZero();
+}
+
+// A certificate the platform refuses fails the area fetch like any failure:
+// the message, the inert window, exit code 0. The program reached the TLS
+// listener, but no request came past the handshake.
+TEST_F(HttpsProgram, RefusedCertificateStopsTheStartAsAFailedAreaFetch) {
+    for (const char* certificate : {"wrong-name", "expired", "untrusted"}) {
+        SCOPED_TRACE(certificate);
+        ASSERT_TRUE(PresentCertificate(certificate));
+        const TlsListener before = TlsState();
+        const std::size_t logStart = RequestLog().size();
+        Program program(ProgramPath());
+        ASSERT_TRUE(program.Started());
+        CheckInertStart(program);
+        const TlsListener after = TlsState();
+        EXPECT_GT(after.connections, before.connections) << "the program never reached the TLS listener";
+        EXPECT_TRUE(RequestsSince(logStart).empty());
+        std::printf("%s: %d connections, %d handshakes completed, %d failed\n", certificate,
+                    after.connections - before.connections, after.handshakes - before.handshakes,
+                    after.failedHandshakes - before.failedHandshakes);
+    }
 }
 
 }  // namespace

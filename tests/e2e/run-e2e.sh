@@ -2,10 +2,12 @@
 # Runs the end-to-end driver under Wine against the program's compiled-in local
 # web service port: first the cases for a service that is not running, then the
 # rest with the service up on that port, its request log and the browser
-# capture log kept in the work folder.
-# Usage: run-e2e.sh <source-dir> <wine-run.sh> <driver.exe> <qx_front.exe> <port> <work-dir>
+# capture log kept in the work folder. Options after the work folder go to the
+# service (a TLS listener for the program built for https).
+# Usage: run-e2e.sh <source-dir> <wine-run.sh> <driver.exe> <qx_front.exe> <port> <work-dir> [service options...]
 set -u
 source=$1 wine_run=$2 driver=$3 program=$4 port=$5 work=$6
+shift 6
 mkdir -p "$work"
 program=$(realpath "$program")
 work=$(realpath "$work")
@@ -28,12 +30,13 @@ then
 fi
 
 status=0
-# QX_E2E_FILTER (a GoogleTest filter) picks cases run with the service up only.
+# QX_E2E_FILTER (a GoogleTest filter) picks cases run with the service up only;
+# without it the cases of the program built for https are left out.
 if [ -z "${QX_E2E_FILTER:-}" ]; then
     "$wine_run" "$driver" --gtest_filter='ServiceDown.*' || status=1
 fi
 
-python3 "$source/localweb/server.py" --port "$port" --port-file "$work/port" --log "$QX_LOCALWEB_LOG" \
+python3 "$source/localweb/server.py" --port "$port" --port-file "$work/port" --log "$QX_LOCALWEB_LOG" "$@" \
     </dev/null >/dev/null 2>"$work/server.err" &
 server=$!
 trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
@@ -48,5 +51,5 @@ while [ ! -s "$work/port" ]; do
     sleep 0.1
 done
 rm -f "$work/port"
-"$wine_run" "$driver" --gtest_filter='-ServiceDown.*' ${QX_E2E_FILTER:+--gtest_filter="$QX_E2E_FILTER"} || status=1
+"$wine_run" "$driver" --gtest_filter='-ServiceDown.*:HttpsProgram.*' ${QX_E2E_FILTER:+--gtest_filter="$QX_E2E_FILTER"} || status=1
 exit $status

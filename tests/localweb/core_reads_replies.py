@@ -87,7 +87,7 @@ class CoreReadsReplies(unittest.TestCase):
         for f in page.hotels:
             h = f.hotel
             lat, lon = h.tokyo_seconds
-            image = service.hotel_image_url(self.web.host, h.hotel_no)
+            image = service.hotel_image_url(self.web.url(""), h.hotel_no)
             hotel_lines.append(
                 f"hotel {h.hotel_no} {h.lowest_charge} {h.highest_charge} {lat:.2f} {lon:.2f} "
                 f"{cp932_length(h.name)} {cp932_length(h.address1 + h.address2)} "
@@ -95,7 +95,7 @@ class CoreReadsReplies(unittest.TestCase):
                 f"{cp932_length(h.fax or '')} {cp932_length(h.parking or '')} {len(image)}")
             for offer in f.offers:
                 p = offer.plan
-                url = service.reserve_url(self.web.host, h.hotel_no, p.plan_id, q).replace("&amp;", "&")
+                url = service.reserve_url(self.web.url(""), h.hotel_no, p.plan_id, q).replace("&amp;", "&")
                 plan_lines.append(
                     f"plan {h.hotel_no} {sum(yen for _, yen in offer.charges)} {p.with_dinner} "
                     f"{p.dinner_select} {p.with_breakfast} {p.breakfast_select} "

@@ -145,18 +145,22 @@ class BodyFaults(ServerTestCase):
         self.assertTrue(body.startswith(normal))
         self.assertEqual(body[len(normal):].strip(), b"")
 
-    def test_reset_in_the_middle(self):
-        received, ending, elapsed = raw_exchange(self.web.port, "/_fault/reset?seconds=0.5", 10)
-        head, _, body = received.partition(b"\r\n\r\n")
-        self.assertIn(b"Content-Length: 8192", head)
-        self.assertEqual(ending, "reset")
-        self.assertEqual(body, pattern_bytes(4096))
-        self.assertGreater(elapsed, 0.4)
+    def test_body_ends_in_the_middle(self):
+        for kind, ending_expected, least_seconds in (("reset?seconds=0.5", "reset", 0.4), ("short", "closed", 0)):
+            with self.subTest(kind=kind):
+                received, ending, elapsed = raw_exchange(self.web.port, f"/_fault/{kind}", 10)
+                head, _, body = received.partition(b"\r\n\r\n")
+                self.assertIn(b"Content-Length: 8192", head)
+                self.assertEqual(ending, ending_expected)
+                self.assertEqual(body, pattern_bytes(4096))
+                self.assertGreaterEqual(elapsed, least_seconds)
 
-    def test_reset_through_http_client(self):
-        self.web.control("fault", path="/", kind="reset")
-        with self.assertRaises((http.client.IncompleteRead, ConnectionResetError)):
-            self.web.get("/")
+    def test_reset_and_short_through_http_client(self):
+        for kind in ("reset", "short"):
+            with self.subTest(kind=kind):
+                self.web.control("fault", path="/", kind=kind)
+                with self.assertRaises((http.client.IncompleteRead, ConnectionResetError)):
+                    self.web.get("/")
 
 
 class CannedPages(ServerTestCase):

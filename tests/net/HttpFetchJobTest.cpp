@@ -161,6 +161,18 @@ TEST_F(HttpFetch, ResetInTheMiddleOfTheBodyIsNotASuccess) {
     DeleteFileA(path.c_str());
 }
 
+// The connection closes in order after half the announced length: no read
+// fails, only the count of bytes shows the body is not whole.
+TEST_F(HttpFetch, BodyShorterThanAnnouncedIsNotASuccess) {
+    const TextFetch fetch = FetchText(ServiceUrl("/_fault/short"));
+    EXPECT_EQ(fetch.result, qx::kFetchBodyBroken);
+    EXPECT_EQ(fetch.reply, "");
+
+    const std::string path = TempPath("qx-short-test.bin");
+    EXPECT_EQ(FetchFile(ServiceUrl("/_fault/short"), path), qx::kFetchBodyBroken);
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(HttpFetch, LargeBodyComesWholeInFewReads) {
     // 4 MB would take 4096 reads of 1 KB.
     constexpr std::size_t kSize = 4 * 1024 * 1024;

@@ -2,7 +2,8 @@
 // once with a stand-in for the Python interpreter on the PATH (named py.exe,
 // then python.exe) that records its arguments instead of starting the local
 // web service, while the real service runs on the program's compiled-in port
-// (run-e2e.sh starts it); once with no interpreter at all.
+// (run-e2e.sh starts it); once each with the stand-in failing the check of
+// the port or the wait for the service; once with no interpreter at all.
 #include "tests/e2e/ProgramCaptions.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/RemoteWindows.h"
@@ -45,6 +46,22 @@ std::vector<std::string> ServiceRuns() {
     return runs;
 }
 
+// The lease file the script gave the service it started, or "" when it started none.
+std::string LeaseOf(const std::vector<std::string>& runs) {
+    const std::string option = "\t--lease\t";
+    for (const std::string& run : runs) {
+        const std::size_t at = run.find(option);
+        if (run.find("\\server.py\t") != std::string::npos && at != std::string::npos) {
+            return run.substr(at + option.size());
+        }
+    }
+    return "";
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::string SystemPath() {
     char system[MAX_PATH] = {};
     char windows[MAX_PATH] = {};
@@ -77,7 +94,8 @@ void EndProgramShowing(const std::string& caption) {
 }
 
 // demo.cmd run by cmd with PATH holding the system folders and, when
-// interpreter names one, the stand-in under that name. Its input is empty (a
+// interpreter names one, the stand-in under that name, failing the runs that
+// hold the text failing names. Its input is empty (a
 // pause returns at once) and its output goes to a file. A run that a failed
 // test leaves going is ended with the object: the program by its windows,
 // then cmd. Not through a job ended as a whole: under Wine that also ended
@@ -85,7 +103,7 @@ void EndProgramShowing(const std::string& caption) {
 // needed it, and the next program's windows failed.
 class DemoRun {
 public:
-    explicit DemoRun(const std::string& interpreter) {
+    explicit DemoRun(const std::string& interpreter, const std::string& failing = "") {
         RemoveWork();
         CreateDirectoryA(kWork.c_str(), nullptr);
         CreateDirectoryA((kWork + "\\bin").c_str(), nullptr);
@@ -94,7 +112,7 @@ public:
             CopyFileA(WindowsPath(QX_STAND_IN_PYTHON).c_str(), (kWork + "\\bin\\" + interpreter).c_str(), FALSE);
             path = kWork + "\\bin;" + path;
         }
-        Start(path);
+        Start(path, failing);
     }
     ~DemoRun() {
         if (process_.hProcess != nullptr) {
@@ -125,7 +143,7 @@ public:
     }
 
 private:
-    void Start(const std::string& path) {
+    void Start(const std::string& path, const std::string& failing) {
         SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
                                    0, nullptr);
@@ -133,6 +151,7 @@ private:
                                     CREATE_ALWAYS, 0, nullptr);
         // The child takes its environment from this process's at creation.
         SetEnvironmentVariableA("QX_STAND_IN_LOG", kStandInLog.c_str());
+        SetEnvironmentVariableA("QX_STAND_IN_FAIL", failing.empty() ? nullptr : failing.c_str());
         char savedPath[32768] = {};
         GetEnvironmentVariableA("PATH", savedPath, sizeof savedPath);
         SetEnvironmentVariableA("PATH", path.c_str());
@@ -150,6 +169,7 @@ private:
         }
         SetEnvironmentVariableA("PATH", savedPath);
         SetEnvironmentVariableA("QX_STAND_IN_LOG", nullptr);
+        SetEnvironmentVariableA("QX_STAND_IN_FAIL", nullptr);
         CloseHandle(input);
         CloseHandle(output);
     }
@@ -179,15 +199,33 @@ struct InterpreterCase {
 
 class DemoScript : public testing::TestWithParam<InterpreterCase> {};
 
+// The runs the script makes to start the service, in the order it makes them;
+// the service itself is started in the background, so its run may be
+// recorded after the wait's. The lease is left out of the service's run.
+std::vector<std::string> StartRuns(const std::string& file, const std::string& argument) {
+    const std::string port = std::to_string(build::kLocalWebPort);
+    const std::string run = file + "\t" + argument + kStage + "\\localweb\\";
+    return {run + "control.py\tfree\t--port\t" + port, run + "server.py\t--port\t" + port + "\t--log\tNUL",
+            run + "control.py\twait\t--port\t" + port};
+}
+
+// The runs as StartRuns gives them: the service's without its lease, the
+// service's and the wait's in a fixed order.
+std::vector<std::string> Comparable(std::vector<std::string> runs) {
+    for (std::string& run : runs) {
+        run = run.substr(0, run.find("\t--lease\t"));
+    }
+    if (runs.size() >= 3) {
+        std::sort(runs.begin() + 1, runs.end(), [](const std::string& a, const std::string& b) {
+            return (a.find("server.py") != std::string::npos) > (b.find("server.py") != std::string::npos);
+        });
+    }
+    return runs;
+}
+
 TEST_P(DemoScript, StartsTheServiceOnTheProgramsPortRunsTheProgramAndStopsTheServiceWhenItEnds) {
     const InterpreterCase& interpreter = GetParam();
-    const std::string port = std::to_string(build::kLocalWebPort);
-    const std::string run = std::string(interpreter.file) + "\t" + interpreter.argument;
-    const std::string scripts = kStage + "\\localweb\\";
-    std::vector<std::string> started = {run + scripts + "server.py\t--port\t" + port + "\t--log\tNUL",
-                                        run + scripts + "control.py\twait\t--port\t" + port};
-    std::sort(started.begin(), started.end());
-    const std::string stop = run + scripts + "control.py\tstop\t--port\t" + port;
+    const std::vector<std::string> started = StartRuns(interpreter.file, interpreter.argument);
     const std::size_t logSkip = RequestLog().size();
 
     DemoRun demo(interpreter.file);
@@ -198,15 +236,14 @@ TEST_P(DemoScript, StartsTheServiceOnTheProgramsPortRunsTheProgramAndStopsTheSer
     EXPECT_TRUE(ReachedTheService(logSkip)) << "no area request from the program reached the service";
     // The service is started in the background: its run may be recorded after the wait's.
     EXPECT_TRUE(WaitFor([&] { return ServiceRuns().size() >= started.size(); }, 10000));
-    std::vector<std::string> runs = ServiceRuns();
-    std::sort(runs.begin(), runs.end());
-    EXPECT_EQ(runs, started) << "while the program runs, the service is started and waited for, not stopped";
+    EXPECT_EQ(Comparable(ServiceRuns()), started) << "the port is checked, the service started and waited for";
+    const std::string lease = LeaseOf(ServiceRuns());
+    EXPECT_TRUE(FileExists(lease)) << "while the program runs, the service's lease stays: " << lease;
 
     Click(dialog, IDCANCEL);
     EXPECT_EQ(demo.WaitForExit(kExitLimitMs), 0);
-    runs = ServiceRuns();
-    ASSERT_EQ(runs.size(), started.size() + 1);
-    EXPECT_EQ(runs.back(), stop);
+    EXPECT_EQ(Comparable(ServiceRuns()), started) << "no other service is asked to stop";
+    EXPECT_FALSE(FileExists(lease)) << "the lease stays after the program ended, and with it the service";
 }
 
 INSTANTIATE_TEST_SUITE_P(Interpreters, DemoScript,
@@ -215,6 +252,48 @@ INSTANTIATE_TEST_SUITE_P(Interpreters, DemoScript,
                              const std::string file = tested.param.file;
                              return file.substr(0, file.find('.'));
                          });
+
+// A start the script gives up: the port is taken (by another demo's service,
+// say), or the service does not answer in time.
+struct RefusedStart {
+    const char* name;
+    const char* failing;        // the stand-in fails the run that holds this
+    const char* message;        // the first words the script shows
+    std::size_t runs;           // how many of StartRuns it makes
+};
+
+class DemoScriptGivingUp : public testing::TestWithParam<RefusedStart> {};
+
+TEST_P(DemoScriptGivingUp, SaysWhyInJapaneseRunsNoProgramAndLeavesNoServiceOfItsOwn) {
+    const RefusedStart& refused = GetParam();
+    const std::size_t logSkip = RequestLog().size();
+    std::string output;
+    std::vector<std::string> runs;
+    {
+        DemoRun demo("py.exe", refused.failing);
+        ASSERT_TRUE(demo.Started());
+        EXPECT_EQ(demo.WaitForExit(kExitLimitMs), 1);
+        output = ReadWholeFile(kWork + "\\output.txt");
+        // The service's run is made in the background and may come last.
+        EXPECT_TRUE(WaitFor([&] { return ServiceRuns().size() >= refused.runs; }, 10000));
+        runs = ServiceRuns();
+    }
+    EXPECT_NE(output.find(refused.message), std::string::npos) << output;
+    std::vector<std::string> started = StartRuns("py.exe", "-3\t");
+    started.resize(refused.runs);
+    EXPECT_EQ(Comparable(runs), started);
+    const std::string lease = LeaseOf(runs);
+    EXPECT_EQ(lease.empty(), refused.runs < 2) << "a service is started exactly when the port is free";
+    EXPECT_FALSE(!lease.empty() && FileExists(lease)) << "a service that comes up late would stay: " << lease;
+    EXPECT_TRUE(RequestsSince(logSkip).empty()) << "the program was started";
+    EXPECT_EQ(VisibleWindow(kSearchCaption), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, DemoScriptGivingUp,
+    testing::Values(RefusedStart{"PortTaken", "control.py\tfree\t", "はほかのプログラム (先に始めたデモなど) が使っているため、", 1},
+                    RefusedStart{"NoAnswer", "control.py\twait\t", "ローカル Web サービスを起動できませんでした。", 3}),
+    [](const testing::TestParamInfo<RefusedStart>& tested) { return std::string(tested.param.name); });
 
 TEST(DemoScriptWithoutPython, SaysInJapaneseWhereToGetItAndStartsNothing) {
     const std::size_t logSkip = RequestLog().size();

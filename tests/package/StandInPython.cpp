@@ -1,7 +1,8 @@
 // Stands in for the Python interpreter when the demo test runs demo.cmd: it
 // appends one line per run to the file that QX_STAND_IN_LOG names, its own
 // file name and then each argument, separated by tabs, and ends with 0 as the
-// interpreter does when it finds nothing wrong.
+// interpreter does when it finds nothing wrong; with 1 instead, as a script
+// that failed, when that line holds the text QX_STAND_IN_FAIL names.
 #include <windows.h>
 
 #include <string>
@@ -35,5 +36,10 @@ int main(int argc, char** argv) {
     DWORD written = 0;
     const BOOL wrote = WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(log);
-    return wrote && written == line.size() ? 0 : 2;
+    if (!wrote || written != line.size()) {
+        return 2;
+    }
+    char failing[256] = {};
+    const DWORD failingLength = GetEnvironmentVariableA("QX_STAND_IN_FAIL", failing, sizeof failing);
+    return failingLength > 0 && failingLength < sizeof failing && line.find(failing) != std::string::npos ? 1 : 0;
 }

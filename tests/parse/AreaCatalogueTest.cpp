@@ -121,6 +121,7 @@ TEST(AreaCatalogue, AcceptsOnlyTheJapanLargeClass) {
         {"capitals", qx::test::AreaReplyText("JAPAN", middles), true},
         {"mixed", qx::test::AreaReplyText("JaPaN", middles), true},
         {"padded", qx::test::AreaReplyText(" japan", middles), false},
+        {"last letter differs", qx::test::AreaReplyText("japax", middles), false},
         {"other country", qx::test::AreaReplyText("korea", middles), false},
         {"empty code", qx::test::AreaReplyText("", middles), false},
         {"no code", Element("largeClass", middles), false},

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -24,12 +25,21 @@ TEST(DecimalToInt, FollowsTheUsualConversion) {
     }
 }
 
-TEST(DecimalToDouble, FollowsTheUsualConversion) {
-    EXPECT_DOUBLE_EQ(qx::DecimalToDouble("128520.5"), 128520.5);
-    EXPECT_DOUBLE_EQ(qx::DecimalToDouble("  -1.5e2xyz"), -150.0);
-    EXPECT_DOUBLE_EQ(qx::DecimalToDouble(""), 0.0);
-    EXPECT_DOUBLE_EQ(qx::DecimalToDouble("north"), 0.0);
-    EXPECT_DOUBLE_EQ(qx::DecimalToDouble("0x10"), 0.0);
+TEST(DecimalToDouble, FollowsTheUsualConversionUpToTheLengthLimit) {
+    // Leading zeros up to the limit: the number's last digit is its last character.
+    const std::string zeros(qx::kDecimalNumberMaxLength - 1, '0');
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"128520.5", 128520.5},  {"  -1.5e2xyz", -150.0}, {"", 0.0},
+        {"north", 0.0},          {"0x10", 0.0},
+        {zeros + "7", 7.0},      {"\t" + zeros + "7", 7.0},  // white space is not counted
+        {zeros + "07", 0.0},     // the digit past the limit is not read
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(qx::DecimalToDouble(c.text), c.value) << c.text.size() << " characters";
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +28,46 @@ TEST(CopyField, NeverSplitsADoubleByteCharacter) {
     char field[4] = {'x', 'x', 'x', 'x'};
     EXPECT_FALSE(qx::CopyField(field, kTokyo));
     EXPECT_EQ(std::string(field), kTokyo.substr(0, 2));
+}
+
+TEST(CopyField, LeadBytesAreExactlyTheTwoRangesOfCodePage932) {
+    // A field with room for two bytes takes "a" and the byte, unless the byte
+    // starts a double-byte character, whose trail would not fit.
+    const struct {
+        unsigned char byte;
+        bool lead;
+    } cases[] = {
+        {0x80, false}, {0x81, true}, {0x9F, true}, {0xA0, false},
+        {0xDF, false}, {0xE0, true}, {0xFC, true}, {0xFD, false},
+    };
+    for (const auto& c : cases) {
+        const std::string text = std::string("a") + static_cast<char>(c.byte) + "b";
+        char field[3];
+        qx::CopyField(field, text);
+        EXPECT_EQ(std::string(field), c.lead ? "a" : text.substr(0, 2)) << std::hex << int{c.byte};
+    }
+}
+
+TEST(CopyField, EveryWidthCutsOnAWholeCharacter) {
+    // Single-byte and double-byte characters mixed (lead bytes from both ends
+    // of both ranges), so that a double-byte character straddles many widths.
+    const std::vector<std::string> characters = {"a", "\x81\x40", "b", "\x9F\xFC", "\xE0\x40", "c", "\xFC\xFC"};
+    std::string text;
+    for (const std::string& character : characters) {
+        text += character;
+    }
+    for (std::size_t width = 1; width <= text.size() + 1; ++width) {
+        std::string whole;
+        for (const std::string& character : characters) {
+            if (whole.size() + character.size() > width - 1) {
+                break;
+            }
+            whole += character;
+        }
+        char field[16];
+        EXPECT_EQ(qx::CopyField(field, width, text), whole == text) << "width " << width;
+        EXPECT_EQ(std::string(field), whole) << "width " << width;
+    }
 }
 
 TEST(CopyField, SecondByteThatLooksLikeALeadByteIsStillATrailByte) {

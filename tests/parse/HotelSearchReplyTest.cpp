@@ -59,6 +59,8 @@ TEST(HotelSearchReply, StatusDecidesWhetherTheListsAreRebuilt) {
         {"server error, capitals", qx::test::HotelReplyText("SERVERERROR", ""), ReplyStatus::ServerError},
         {"padded status", qx::test::HotelReplyText(" NotFound", ""), ReplyStatus::Parsed},
         {"longer status", qx::test::HotelReplyText("NotFoundAtAll", ""), ReplyStatus::Parsed},
+        {"last letter differs", qx::test::HotelReplyText("NotFounX", ""), ReplyStatus::Parsed},
+        {"last letter differs, server error", qx::test::HotelReplyText("servererrox", ""), ReplyStatus::Parsed},
         {"full-width letters", qx::test::HotelReplyText("\x82\x6D\x82\x8F\x82\x94", ""), ReplyStatus::Parsed},
         {"success", qx::test::HotelReplyText("Success", ""), ReplyStatus::Parsed},
         {"empty status", qx::test::HotelReplyText("", ""), ReplyStatus::Parsed},

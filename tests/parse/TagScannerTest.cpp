@@ -51,6 +51,8 @@ TEST(TagScanner, CursorFormFindsContentAndMovesPastTheClosingTag) {
         {"longest name", "<" + longName + ">v</" + longName + ">", longName, 0, "v",
          static_cast<std::int32_t>(longName.size()) + 4},
         {"name too long", "<" + tooLongName + ">v</" + tooLongName + ">", tooLongName, 0, "", -1},
+        {"name too long is refused, not cut to the longest", "<" + longName + ">v</" + longName + ">",
+         longName + "x", 0, "", -1},
         {"empty name", "<>v</>", "", 0, "v", 4},
     };
     for (const ScanCase& c : cases) {

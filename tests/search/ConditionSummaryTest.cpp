@@ -224,20 +224,28 @@ TEST(ConditionSummary, FacilitiesInFixedOrderOrNotSpecified) {
     qx::SearchConditions conditions = Searched();
     EXPECT_EQ(qx::ComposeConditionSummary(conditions).facilities, "指定なし");
 
+    const struct {
+        std::uint8_t qx::SearchConditions::*flag;
+        const char* label;
+    } alone[] = {
+        {&qx::SearchConditions::kinen, "[禁煙室] "},     {&qx::SearchConditions::internet, "[インターネット] "},
+        {&qx::SearchConditions::daiyoku, "[大浴場] "},   {&qx::SearchConditions::onsen, "[温泉] "},
+        {&qx::SearchConditions::breakfast, "[朝食つき] "}, {&qx::SearchConditions::dinner, "[夕食つき] "},
+    };
+    for (const auto& facility : alone) {
+        conditions = Searched();
+        conditions.*facility.flag = 1;
+        EXPECT_EQ(qx::ComposeConditionSummary(conditions).facilities, facility.label);
+    }
+
     conditions.dinner = 1;
     conditions.breakfast = 1;
-    EXPECT_EQ(qx::ComposeConditionSummary(conditions).facilities, "[朝食つき] [夕食つき] ");
-
     conditions.kinen = 1;
     conditions.internet = 255;  // any value but 0 is set
     conditions.daiyoku = 1;
     conditions.onsen = 1;
     EXPECT_EQ(qx::ComposeConditionSummary(conditions).facilities,
               "[禁煙室] [インターネット] [大浴場] [温泉] [朝食つき] [夕食つき] ");
-
-    conditions = Searched();
-    conditions.onsen = 1;
-    EXPECT_EQ(qx::ComposeConditionSummary(conditions).facilities, "[温泉] ");
 }
 
 // Texts from a record whose name fields are full of lead bytes and lack their

@@ -225,9 +225,11 @@ TEST_F(ConditionSummaryViewTest, ListHoldsExactlyTheReplyHotelsInReplyOrder) {
 // before any conditions were stored, on the held ones afterwards; only a
 // successful search changes the main window.
 TEST_F(ConditionSummaryViewTest, SearchCommandRenewsTheWindowOnlyAfterASearch) {
-    const std::string host = test::ServiceHost();
-    ASSERT_FALSE(host.empty()) << "the local web service is not running";
-    const ServiceHosts hosts{host, host, host, host};
+    const ServiceHost local{UrlScheme::Http, test::ServiceHost()};
+    ASSERT_FALSE(local.authority.empty()) << "the local web service is not running";
+    // The map and the affiliate redirect are nobody: a search on their hosts would fail.
+    const ServiceHost nobody{UrlScheme::Http, "127.0.0.1:9"};
+    const ServiceHosts hosts{local, local, nobody, nobody};
     const LandmarkPicker pickLandmark = LandmarkDialogPicker(hosts);
     AreaCatalogue catalogue;
     catalogue.SetReplyText(test::FetchAreaReply());

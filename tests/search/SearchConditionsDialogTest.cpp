@@ -147,8 +147,6 @@ protected:
     }
 
     INT_PTR Run(bool conditionsExist, const std::function<void(ModalDriver&, HWND)>& script) {
-        const std::string host = test::ServiceHost();
-        const ServiceHosts hosts{host, host, host, host};
         SearchConditionsDialog dialog(catalogue, reply, conditions, conditionsExist, hosts,
                                       LandmarkDialogPicker(hosts));
         return ModalDriver().Run([&] { return dialog.DoModal(nullptr, IDD_SEARCH_CONDITIONS); },
@@ -158,6 +156,13 @@ protected:
                                      script(driver, window);
                                  });
     }
+
+    // Only the hotel web service answers: a request sent to the host of
+    // another service is refused (nothing listens on those ports).
+    ServiceHosts hosts{{UrlScheme::Http, test::ServiceHost()},
+                       {UrlScheme::Http, "127.0.0.1:1"},
+                       {UrlScheme::Http, "127.0.0.1:2"},
+                       {UrlScheme::Http, "127.0.0.1:3"}};
 
     // Held conditions as a successful landmark search leaves them.
     static SearchConditions HeldLandmarkSearch() {
@@ -345,6 +350,7 @@ TEST_F(SearchConditionsDialogTest, CancelledLandmarkReturnsToTheAreaSearch) {
 }
 
 TEST_F(SearchConditionsDialogTest, ConfirmedLandmarkIsShownAndSearchedAround) {
+    hosts.geocode = {UrlScheme::Http, test::ServiceHost()};
     std::string chosenName;
     const INT_PTR result = Run(false, [&](ModalDriver& driver, HWND dialog) {
         test::PostButtonClick(dialog, IDC_LANDMARK_RADIO);
@@ -488,6 +494,8 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
         ticked.state = INDEXTOSTATEIMAGEMASK(2);
         SendMessageA(options, LVM_SETITEMSTATE, 4, reinterpret_cast<LPARAM>(&ticked));
         test::ChooseComboItem(dialog, IDC_ADULT_LIST, 2);
+        // A detail class at another position than its small class, so that each keeps its own.
+        ASSERT_TRUE(test::ChooseComboItem(dialog, IDC_DETAIL_CLASS_LIST, "中央区"));
         test::Click(dialog, IDOK);
         EXPECT_TRUE(driver.WaitUntilClosed(dialog, 40000)) << "a successful search ends the dialog";
     });
@@ -496,6 +504,9 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     EXPECT_EQ(conditions.areaMode, kAreaModeByClass);
     EXPECT_STREQ(conditions.middleClassName, "東京都");
     EXPECT_EQ(conditions.middleClassIndex, 12);
+    EXPECT_EQ(conditions.smallClassIndex, 0);
+    EXPECT_EQ(conditions.detailClassIndex, 1);
+    EXPECT_STREQ(conditions.detailClassName, "中央区");
     EXPECT_EQ(conditions.adultNum, 2);
     EXPECT_EQ(conditions.roomNum, 1);
     EXPECT_EQ(conditions.breakfast, 1);
@@ -507,12 +518,13 @@ TEST_F(SearchConditionsDialogTest, SearchSendsTheComposedRequestAndEndsWithTheRe
     SearchFormInput form;
     form.radiusText = "1000 [m]";
     form.now = Today();
-    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, test::ServiceHost());
+    const SearchUrlResult expected = BuildSearchUrl(again, catalogue, form, {UrlScheme::Http, test::ServiceHost()});
     ASSERT_TRUE(expected.ok) << expected.message;
     const std::vector<std::string> searches = LoggedSearchTargets();
     ASSERT_FALSE(searches.empty());
     EXPECT_EQ("http://" + test::ServiceHost() + searches.back(), expected.url);
     EXPECT_NE(expected.url.find("&squeezeCondition=breakfast"), std::string::npos);
+    EXPECT_NE(expected.url.find("&detailClassCode=chuo&"), std::string::npos);
 }
 
 // Replies that cannot be shown leave the dialog open and the previous hotels in place.

@@ -55,7 +55,7 @@ struct Search {
     SearchConditions conditions;
     qx::AreaCatalogue catalogue;
     SearchFormInput form;
-    std::string host = kHost;
+    qx::ServiceHost host{qx::UrlScheme::Http, kHost};
 
     Search() {
         conditions.areaMode = qx::kAreaModeByClass;
@@ -87,7 +87,7 @@ struct Search {
     std::string Query() {
         const SearchUrlResult result = Build();
         EXPECT_TRUE(result.ok) << result.message;
-        const std::string start = "http://" + host + kFixedPath;
+        const std::string start = qx::Origin(host) + kFixedPath;
         EXPECT_EQ(result.url.substr(0, start.size()), start);
         return result.ok ? result.url.substr(start.size()) : std::string();
     }
@@ -341,26 +341,37 @@ TEST(BuildSearchUrl, ReadsTheRadiusFromTheItemText) {
     }
 }
 
+// The scheme counts: with https the longest host that fits is one byte shorter.
 TEST(BuildSearchUrl, RefusesACompositionLongerThanTheUrlBuffer) {
     Search base;
-    base.host.clear();
-    const std::size_t shortest = base.Build().url.size();
-    ASSERT_LT(shortest, qx::kSearchUrlCapacity);
+    base.host.authority.clear();
+    const std::size_t pathLength = base.Build().url.size() - std::strlen("http://");
+    ASSERT_LT(pathLength, qx::kSearchUrlCapacity);
+    for (const auto& [scheme, schemeLength] : {std::pair{qx::UrlScheme::Http, 7u}, {qx::UrlScheme::Https, 8u}}) {
+        const std::size_t longest = qx::kSearchUrlCapacity - 1 - schemeLength - pathLength;
+        Search fits;
+        fits.host = {scheme, std::string(longest, 'h')};
+        const SearchUrlResult fitting = fits.Build();
+        EXPECT_TRUE(fitting.ok) << schemeLength;
+        EXPECT_EQ(fitting.url.size(), qx::kSearchUrlCapacity - 1);
 
-    Search fits;
-    fits.host.assign(qx::kSearchUrlCapacity - 1 - shortest, 'h');
-    const SearchUrlResult fitting = fits.Build();
-    EXPECT_TRUE(fitting.ok);
-    EXPECT_EQ(fitting.url.size(), qx::kSearchUrlCapacity - 1);
+        Search over;
+        over.host = {scheme, std::string(longest + 1, 'h')};
+        const SearchUrlResult refused = over.Build();
+        EXPECT_FALSE(refused.ok) << schemeLength;
+        EXPECT_TRUE(refused.url.empty());
+        EXPECT_STREQ(refused.message, kAreaTooLong);
+        EXPECT_STREQ(refused.caption, kAreaCaption);
+        EXPECT_EQ(refused.icon, MessageIcon::Information);
+    }
+}
 
-    Search over;
-    over.host.assign(qx::kSearchUrlCapacity - shortest, 'h');
-    const SearchUrlResult refused = over.Build();
-    EXPECT_FALSE(refused.ok);
-    EXPECT_TRUE(refused.url.empty());
-    EXPECT_STREQ(refused.message, kAreaTooLong);
-    EXPECT_STREQ(refused.caption, kAreaCaption);
-    EXPECT_EQ(refused.icon, MessageIcon::Information);
+TEST(BuildSearchUrl, WritesTheSchemeOfTheServiceHost) {
+    Search s;
+    s.host = {qx::UrlScheme::Https, "secure.test"};
+    const SearchUrlResult result = s.Build();
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.url.rfind(std::string("https://secure.test") + kFixedPath, 0), 0u) << result.url;
 }
 
 TEST(BuildSearchUrl, SurvivesHostileRecordContents) {
@@ -442,16 +453,20 @@ TEST(SearchConditions, StartsWithEveryFieldZero) {
 
 }  // namespace
 
-TEST(BuildAreaClassUrl, ComposesTheRequestOnTheServiceHost) {
-    EXPECT_EQ(qx::BuildAreaClassUrl(kHost),
-              "http://svc.test:8080/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86"
-              "&operation=GetAreaClass&version=2007-02-28");
+TEST(BuildAreaClassUrl, ComposesTheRequestOnTheServiceHostWithItsScheme) {
+    const std::string pathAndQuery =
+        "/vws/1.4/rest?developerId=5c0d3e7a91b24f68a0e7c1d2b3f49a86&operation=GetAreaClass&version=2007-02-28";
+    EXPECT_EQ(qx::BuildAreaClassUrl({qx::UrlScheme::Http, kHost}), "http://svc.test:8080" + pathAndQuery);
+    EXPECT_EQ(qx::BuildAreaClassUrl({qx::UrlScheme::Https, "secure.test"}), "https://secure.test" + pathAndQuery);
 }
 
-// The request fills at most 255 bytes and its zero; a longer one is not sent cut.
+// The request fills at most 255 bytes and its zero; a longer one is not sent
+// cut. With https the longest host that fits is one byte shorter.
 TEST(BuildAreaClassUrl, RefusesAHostThatMakesTheRequestTooLong) {
-    const std::size_t fixedLength = qx::BuildAreaClassUrl("").size();
-    const std::string longest(qx::kAreaClassUrlCapacity - 1 - fixedLength, 'h');
-    EXPECT_EQ(qx::BuildAreaClassUrl(longest).size(), qx::kAreaClassUrlCapacity - 1);
-    EXPECT_EQ(qx::BuildAreaClassUrl(longest + "h"), "");
+    const std::size_t pathLength = qx::BuildAreaClassUrl({}).size() - std::strlen("http://");
+    for (const auto& [scheme, schemeLength] : {std::pair{qx::UrlScheme::Http, 7u}, {qx::UrlScheme::Https, 8u}}) {
+        const std::string longest(qx::kAreaClassUrlCapacity - 1 - schemeLength - pathLength, 'h');
+        EXPECT_EQ(qx::BuildAreaClassUrl({scheme, longest}).size(), qx::kAreaClassUrlCapacity - 1) << schemeLength;
+        EXPECT_EQ(qx::BuildAreaClassUrl({scheme, longest + "h"}), "") << schemeLength;
+    }
 }

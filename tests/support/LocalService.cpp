@@ -35,6 +35,13 @@ std::string JsonString(const std::string& line, const std::string& key) {
     return value;
 }
 
+// The value of a JSON number field, or 0 when absent.
+int JsonNumber(const std::string& text, const std::string& key) {
+    const std::string start = "\"" + key + "\": ";
+    const std::size_t at = text.find(start);
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + start.size());
+}
+
 bool Armed(const std::string& controlPathAndQuery) {
     return Fetch(controlPathAndQuery).find("\"armed\"") != std::string::npos;
 }
@@ -89,6 +96,7 @@ std::vector<LoggedRequest> RequestLog() {
         LoggedRequest request;
         request.target = JsonString(line, "target");
         request.userAgent = JsonString(line, "userAgent");
+        request.scheme = JsonString(line, "scheme");
         request.control = line.find("\"control\": true") != std::string::npos;
         requests.push_back(request);
     }
@@ -133,6 +141,21 @@ bool ArmPage(const std::string& pathPrefix, const std::string& body) {
 
 void ClearFaults() {
     Fetch("/_control/clear");
+}
+
+TlsListener TlsState() {
+    const std::string answer = Fetch("/_control/tls");
+    TlsListener state;
+    state.port = JsonNumber(answer, "port");
+    state.certificate = JsonString(answer, "certificate");
+    state.connections = JsonNumber(answer, "connections");
+    state.handshakes = JsonNumber(answer, "handshakes");
+    state.failedHandshakes = JsonNumber(answer, "failedHandshakes");
+    return state;
+}
+
+bool PresentCertificate(const std::string& name) {
+    return JsonString(Fetch("/_control/tls?certificate=" + name), "certificate") == name;
 }
 
 std::string PatternBytes(std::size_t length) {

@@ -28,6 +28,7 @@ std::string FetchAreaReply();
 struct LoggedRequest {
     std::string target;
     std::string userAgent;  // "null" when the request sent none
+    std::string scheme;     // of the listener it came in on: "http" or "https"
     bool control = false;
 };
 // Every request the service logged, in arrival order.
@@ -48,6 +49,22 @@ bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std:
 // and exactly these bytes.
 bool ArmPage(const std::string& pathPrefix, const std::string& body);
 void ClearFaults();
+
+// The service's TLS listener (server.py --tls-port) as /_control/tls tells
+// it: its port (0 when the service has none), the certificate it presents, and
+// its connections so far, those whose handshake went through and those whose
+// handshake failed.
+struct TlsListener {
+    int port = 0;
+    std::string certificate;
+    int connections = 0;
+    int handshakes = 0;
+    int failedHandshakes = 0;
+};
+TlsListener TlsState();
+// Has the TLS listener present the certificate of that name ("localhost",
+// "expired", ...) from the next connection on; false when it has none such.
+bool PresentCertificate(const std::string& name);
 
 // The service's test body: its 64-byte pattern line repeated and cut to length.
 std::string PatternBytes(std::size_t length);

@@ -271,6 +271,10 @@ int SelectedRow(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+int FocusedRow(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
 void SelectRow(HWND list, int row) {
     RemoteBuffer remote(list, sizeof(LVITEMA));
     LVITEMA item{};

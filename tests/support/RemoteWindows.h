@@ -93,6 +93,8 @@ std::string Cell(HWND list, int row, int column);
 int ListStateImage(HWND list, int row);
 std::vector<std::string> Column(HWND list, int column);
 int SelectedRow(HWND list);
+// The row with the list's focus rectangle, or -1.
+int FocusedRow(HWND list);
 void SelectRow(HWND list, int row);
 // Ticks or clears a row's check box (state image 2 or 1).
 void SetRowTicked(HWND list, int row, bool ticked);

@@ -1,0 +1,3 @@
+#pragma once
+#include "details/LandmarkDialog.h"
+#include "search/ConditionsDialog.h"

@@ -1,0 +1,1 @@
+#include "parse/Text.h"

@@ -1,0 +1,2 @@
+#include "WindowDpi.h"
+#include "res/resource.h"

@@ -1,0 +1,2 @@
+#include <BuildConfig.h>
+#include <string>

@@ -1,0 +1,2 @@
+#include "parse/Text.h"
+#include <cstring>

@@ -1,0 +1,3 @@
+#pragma once
+#include "controls/WindowDpi.h"
+#include "search/Conditions.h"
