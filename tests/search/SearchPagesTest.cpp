@@ -71,8 +71,8 @@ TEST(SearchPages, ReadPageByPageFromTheMainWindow) {
     SetActiveWindow(main.Window());
     AreaCatalogue catalogue;
     catalogue.SetReplyText(test::FetchAreaReply());
-    const std::string host = test::ServiceHost();
-    const ServiceHosts hosts{host, host, host, host};
+    const ServiceHost local{UrlScheme::Http, test::ServiceHost()};
+    const ServiceHosts hosts{local, local, local, local};
 
     const std::string page3 = "&match=%26page%3D3";
     const struct {
