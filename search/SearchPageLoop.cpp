@@ -41,10 +41,7 @@ PageStep SearchPageLoop::TakeReply(std::string replyText) {
         return End(firstPage ? PageStep::Action::Failed : PageStep::Action::Partial, pagesRead_ + 1, failure);
     }
     if (firstPage) {
-        // The first page is taken as the service sent it: its paging only
-        // says how many pages follow.
-        ReserveForEveryPage();
-        Merge();
+        TakeFirstPage();
         return AfterPage();
     }
     return TakeLaterPage();
@@ -79,21 +76,37 @@ bool SearchPageLoop::HoldsEveryAnnouncedHotel() const {
     return static_cast<std::int64_t>(page_.hotels.size()) >= announced;
 }
 
+// The first page is taken whole, as the service sent it (its paging only says
+// how many pages follow), and its lists are taken over rather than copied: a
+// single page of thousands of hotels is the common long search.
+void SearchPageLoop::TakeFirstPage() {
+    hotels_ = std::move(page_.hotels);
+    plans_ = std::move(page_.plans);
+    page_.hotels.clear();
+    page_.plans.clear();
+    for (const HotelRecord& hotel : hotels_) {
+        seen_.insert(hotel.hotelNo);
+    }
+    latest_ = page_.paging;
+    pagesRead_ = 1;
+    ReserveForEveryPage();
+}
+
 // Room for as many pages like the first as the search will read, so that the
 // records are not moved again and again as the lists grow: at a thousand
 // hotels with their plans, the copies a doubling list holds at once would
 // weigh tens of megabytes. A reply that announces more than it will hold
 // reserves no more than kMostHotelsReserved hotels with their plans.
 void SearchPageLoop::ReserveForEveryPage() {
-    const std::size_t onPage = page_.hotels.size();
-    if (onPage == 0) {
+    const std::size_t onPage = hotels_.size();
+    if (onPage == 0 || latest_.pageCount <= 1) {
         return;
     }
-    const auto pages = static_cast<std::size_t>(std::min(std::max(page_.paging.pageCount, 1), kMaxPages));
-    const auto announced = static_cast<std::size_t>(std::max(page_.paging.recordCount, 0));
+    const auto pages = static_cast<std::size_t>(std::min(latest_.pageCount, kMaxPages));
+    const auto announced = static_cast<std::size_t>(latest_.recordCount);
     const std::size_t hotels = std::min({onPage * pages, std::max(announced, onPage), kMostHotelsReserved});
     hotels_.reserve(hotels);
-    plans_.reserve(page_.plans.size() * hotels / onPage);
+    plans_.reserve(plans_.size() * hotels / onPage);
 }
 
 // A hotel that an earlier page listed is not listed again, nor are its plans
@@ -136,7 +149,6 @@ void SearchPageLoop::MoveResultInto(HotelSearchReply& reply) {
     reply.hotels = std::move(hotels_);
     reply.plans = std::move(plans_);
     reply.paging = PagingInfo{latest_.recordCount, latest_.pageCount, pagesRead_, listed > 0 ? 1 : 0, listed};
-    reply.SetReplyText(page_.ReplyText());
     hotels_.clear();
     plans_.clear();
 }

@@ -59,11 +59,12 @@ public:
 
     // After Done or Partial: every hotel and plan read go to reply, with the
     // paging of the whole (the latest record count; records 1 to the hotels
-    // listed) and the text of the reply read last.
+    // listed). The reply's text stays as it was: the pages were read here.
     void MoveResultInto(HotelSearchReply& reply);
 
 private:
     PageStep TakeLaterPage();
+    void TakeFirstPage();
     void ReserveForEveryPage();
     void Merge();
     bool HoldsEveryAnnouncedHotel() const;
