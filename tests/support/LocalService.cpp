@@ -5,7 +5,9 @@
 
 #include <BuildConfig.h>
 
+#include <winsock2.h>
 #include <windows.h>
+#include <iphlpapi.h>
 #include <wininet.h>
 
 #include <cstdlib>
@@ -40,6 +42,24 @@ bool Armed(const std::string& controlPathAndQuery) {
 }
 
 }  // namespace
+
+long OpenConnectionsToService() {
+    const std::string host = ServiceHost();
+    const auto port = static_cast<u_short>(std::strtoul(host.substr(host.find(':') + 1).c_str(), nullptr, 10));
+    ULONG size = 0;
+    GetTcpTable(nullptr, &size, FALSE);
+    std::vector<char> buffer(size);
+    auto* table = reinterpret_cast<MIB_TCPTABLE*>(buffer.data());
+    if (size == 0 || GetTcpTable(table, &size, FALSE) != NO_ERROR) {
+        return -1;
+    }
+    long open = 0;
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        const MIB_TCPROW& row = table->table[i];
+        open += row.dwState == MIB_TCP_STATE_ESTAB && ntohs(static_cast<u_short>(row.dwRemotePort)) == port ? 1 : 0;
+    }
+    return open;
+}
 
 bool ServiceStartedAroundTest() {
     const char* port = std::getenv("QX_LOCALWEB_PORT");

@@ -49,6 +49,11 @@ bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std:
 bool ArmPage(const std::string& pathPrefix, const std::string& body);
 void ClearFaults();
 
+// Connections to the service still open from the client's end, from any
+// process of this machine (the service's port is this test run's own); -1
+// when the system's table of connections cannot be read.
+long OpenConnectionsToService();
+
 // The service's test body: its 64-byte pattern line repeated and cut to length.
 std::string PatternBytes(std::size_t length);
 
