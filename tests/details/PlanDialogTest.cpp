@@ -247,9 +247,9 @@ TEST_F(PlanDialogTest, ClosingDuringAHangingDownloadEndsAtOnceAndLeavesNoFile) {
 // the request and never answers: soon after the last one gave up its
 // download, no worker thread, connection or private file of theirs is left.
 TEST_F(PlanDialogTest, StalledPictureHostHoldsNothingSoonAfterTheLastGiveUp) {
-    constexpr std::size_t kWindows = 5;
+    constexpr int kWindows = 5;
     const std::string path = "/stalled/" + test::UniqueMarker();
-    ASSERT_TRUE(test::ArmFault(path, "hang", "&seconds=30&count=" + std::to_string(kWindows)));
+    ASSERT_TRUE(test::ArmFault(path, "hang", "&seconds=30", kWindows));
     Put(reply_.hotels[1].hotelImageUrl, test::ServiceUrl(path + "/hotel.jpg").c_str());
     const test::ProcessResources self(GetCurrentProcess(), GetCurrentProcessId());
     const long threads = self.ThreadCount();
@@ -257,10 +257,10 @@ TEST_F(PlanDialogTest, StalledPictureHostHoldsNothingSoonAfterTheLastGiveUp) {
     const std::size_t files = test::TempFilesMatching("qxp*.tmp").size();
     ASSERT_GT(threads, 0);
     ASSERT_GE(connections, 0);
-    for (std::size_t window = 1; window <= kWindows; ++window) {
+    for (int window = 1; window <= kWindows; ++window) {
         test::ModalDriver driver(&PlanDialogTest::FindPlanDialog);
         driver.Add("close once the picture is asked for", [&](HWND dialog) {
-            if (test::LoggedRequests(path).size() < window) {
+            if (test::LoggedRequests(path).size() < static_cast<std::size_t>(window)) {
                 return false;
             }
             PostMessageA(GetDlgItem(dialog, IDC_PLAN_CLOSE), BM_CLICK, 0, 0);

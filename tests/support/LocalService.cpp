@@ -143,8 +143,9 @@ std::string UniqueMarker() {
     return marker.str();
 }
 
-bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters) {
-    return Armed("/_control/fault?path=" + PercentEncodeAll(pathPrefix) + "&kind=" + kind + "&count=1" + parameters);
+bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters, int count) {
+    return Armed("/_control/fault?path=" + PercentEncodeAll(pathPrefix) + "&kind=" + kind +
+                 "&count=" + std::to_string(count) + parameters);
 }
 
 bool ArmPage(const std::string& pathPrefix, const std::string& body) {
@@ -153,6 +154,12 @@ bool ArmPage(const std::string& pathPrefix, const std::string& body) {
 
 void ClearFaults() {
     Fetch("/_control/clear");
+}
+
+long ServiceBusy() {
+    const std::string answer = Fetch("/_control/busy");
+    const std::size_t at = answer.find("\"busy\": ");
+    return at == std::string::npos ? -1 : std::strtol(answer.c_str() + at + 9, nullptr, 10);
 }
 
 std::string PatternBytes(std::size_t length) {
