@@ -2,8 +2,9 @@
 // dispatching window messages and gives up after a time limit.
 //
 // The job is shared by the waiting side and the worker and freed by whichever
-// lets go last: a worker blocked in the network can outlive the wait by far
-// (a server that never answers keeps it until the server closes). Everything
+// lets go last: a worker blocked in the network can outlive the wait (where
+// closing its handle does not cancel the call, as under Wine, until its
+// five-second network time-out runs out). Everything
 // the worker writes lives in the job itself; the caller's reply text is
 // written only by WaitForFetch, on the caller's thread, after the worker ended.
 #pragma once
