@@ -17,7 +17,9 @@ import argparse
 import json
 import os
 import re
+import select
 import signal
+import socket
 import ssl
 import sys
 import tempfile
@@ -102,6 +104,20 @@ class Handler(BaseHTTPRequestHandler):
     def drop(self):
         self.close_connection = True
 
+    def peer_closed(self, seconds):
+        """Whether the client closes its end within seconds. Bytes it sends
+        meanwhile are left unread, and the wait then simply runs out."""
+        readable, _, _ = select.select([self.connection], [], [], seconds)
+        if not readable:
+            return False
+        try:
+            if self.connection.recv(1, socket.MSG_PEEK) == b"":
+                return True
+        except OSError:
+            return True
+        self.server.app.stopping.wait(seconds)
+        return False
+
     def reset(self):
         self.close_connection = True
         faults.reset_socket(self.connection)
@@ -121,6 +137,8 @@ class App:
         self.prefixes = []  # (path prefix, function) tried in order
         # How searches page; replaced whole by a control request, never changed in place.
         self.paging = paging.Paging()
+        self._busy_lock = threading.Lock()
+        self._busy = 0      # requests other than control ones being answered
 
     def handle(self, conn):
         request = self._request(conn)
@@ -128,15 +146,25 @@ class App:
         if request.path.startswith("/_control/"):
             self.log.write(request.method, request.target, request.user_agent, scheme, control=True)
             conn.send_reply(self._control(request))
-        elif request.path.startswith("/_fault/"):
-            kind = request.path[len("/_fault/"):]
-            self.log.write(request.method, request.target, request.user_agent, scheme, fault=kind)
-            self._direct_fault(conn, request, kind)
-        else:
-            fault = self.board.take(request.path, request.target)
-            self.log.write(request.method, request.target, request.user_agent, scheme,
-                           fault=fault.kind if fault else None)
-            self._serve(conn, request, fault)
+            return
+        self._count_busy(1)
+        try:
+            if request.path.startswith("/_fault/"):
+                kind = request.path[len("/_fault/"):]
+                self.log.write(request.method, request.target, request.user_agent, scheme, fault=kind)
+                self._direct_fault(conn, request, kind)
+            else:
+                fault = self.board.take(request.path, request.target)
+                self.log.write(request.method, request.target, request.user_agent, scheme,
+                               fault=fault.kind if fault else None)
+                self._serve(conn, request, fault)
+        finally:
+            self._count_busy(-1)
+
+    def _count_busy(self, change):
+        with self._busy_lock:
+            self._busy += change
+            return self._busy
 
     def _request(self, conn):
         target = conn.path
@@ -240,6 +268,8 @@ class App:
             return self._change_paging(action, params)
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
+        if action == "busy":
+            return self._json(200, {"busy": self._count_busy(0)})
         if action == "stop":
             self.stopping.set()
             return self._json(200, {"stopping": True})

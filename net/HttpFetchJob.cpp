@@ -12,7 +12,8 @@ namespace qx {
 namespace {
 
 constexpr char kAgent[] = "LOVANTE-KOGEI";
-constexpr DWORD kTextTimeoutMs = 5000;
+// Connect, send and receive time-outs of every fetch.
+constexpr DWORD kNetworkTimeoutMs = 5000;
 // The most one read takes: a large body takes few calls, a small one a single call.
 constexpr DWORD kReadSize = 64 * 1024;
 // Never from the cache, keep-alive, no prompts.
@@ -95,9 +96,14 @@ private:
     bool StoreChunk(DWORD length);
     void EndTextAtFirstZero();
     bool HasAnnouncedLength(unsigned long long received);
+    void SetTimeouts();
+    bool WaitForData(DWORD& available);
+    bool ReadInto(char* into, DWORD size, DWORD& length);
+    template <typename Call>
+    bool BlockingCall(InternetHandle& handle, HttpFetchJob::HandleKind kind, Call call);
     void CloseInternetHandle(InternetHandle& handle, HttpFetchJob::HandleKind kind);
     // The waiting side stopped waiting: nothing more is asked of the network.
-    bool Abandoned() const { return job_.givenUp.load(); }
+    bool Abandoned() const { return job_.givenUp(); }
 
     HttpFetchJob& job_;
     const FetchKind kind_;
@@ -122,7 +128,7 @@ FetchRun::~FetchRun() {
 void FetchRun::CloseInternetHandle(InternetHandle& handle, HttpFetchJob::HandleKind kind) {
     if (handle) {
         const bool accepted = InternetCloseHandle(handle.release()) != FALSE;
-        job_.handleCloses.push_back({kind, accepted});
+        job_.RecordClose(kind, accepted);
     }
 }
 
@@ -177,11 +183,6 @@ bool FetchRun::SendRequest(const std::string& object) {
     if (!session_) {
         return false;
     }
-    if (text) {
-        DWORD timeout = kTextTimeoutMs;
-        InternetSetOptionA(session_.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-        InternetSetOptionA(session_.get(), INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-    }
     connection_.reset(InternetConnectA(session_.get(), parts_.host, parts_.port, NullWhenEmpty(parts_.user),
                                        NullWhenEmpty(parts_.password), INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection_ || Abandoned()) {
@@ -195,7 +196,49 @@ bool FetchRun::SendRequest(const std::string& object) {
     if (!request_ || Abandoned()) {
         return false;
     }
-    return HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0) && !Abandoned();
+    SetTimeouts();
+    return BlockingCall(request_, HttpFetchJob::HandleKind::Request,
+                        [](HINTERNET request) { return HttpSendRequestA(request, nullptr, 0, nullptr, 0) != FALSE; });
+}
+
+// On the request handle, whose calls are the ones that block: Wine passes no
+// send or receive time-out down from the session. An option refused leaves
+// WinINet's own time-out; the waiting side still gives up at its limit.
+void FetchRun::SetTimeouts() {
+    for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                               INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        DWORD timeout = kNetworkTimeoutMs;
+        InternetSetOptionA(request_.get(), option, &timeout, sizeof timeout);
+    }
+}
+
+// Blocks until some of the body has arrived or it has ended (available 0).
+bool FetchRun::WaitForData(DWORD& available) {
+    return BlockingCall(request_, HttpFetchJob::HandleKind::Request, [&](HINTERNET request) {
+        return InternetQueryDataAvailable(request, &available, 0, 0) != FALSE;
+    });
+}
+
+bool FetchRun::ReadInto(char* into, DWORD size, DWORD& length) {
+    return BlockingCall(request_, HttpFetchJob::HandleKind::Request, [&](HINTERNET request) {
+        return InternetReadFile(request, into, size, &length) != FALSE;
+    });
+}
+
+// One blocking call on handle, published to the waiting side for its length
+// so that giving up cancels it by closing the handle. A handle closed so is
+// let go of here and never used or closed again.
+template <typename Call>
+bool FetchRun::BlockingCall(InternetHandle& handle, HttpFetchJob::HandleKind kind, Call call) {
+    if (!job_.BeginCall(handle.get(), kind)) {
+        return false;
+    }
+    const bool succeeded = call(handle.get());
+    if (!job_.EndCall()) {
+        handle.release();
+        return false;
+    }
+    return succeeded;
 }
 
 // Whether an https request ended anywhere but on an https address. WinINet
@@ -238,13 +281,12 @@ bool FetchRun::ReadBody() {
         // A read asks for no more than has arrived: a larger one would block
         // until it is filled, however slowly the rest comes.
         DWORD available = 0;
-        if (Abandoned() || !InternetQueryDataAvailable(request_.get(), &available, 0, 0)) {
+        if (!WaitForData(available)) {
             return false;
         }
         const DWORD wanted = available == 0 ? kReadSize : std::min(available, kReadSize);
-        char* target = ReadTarget(wanted);
         DWORD length = 0;
-        if (Abandoned() || !InternetReadFile(request_.get(), target, wanted, &length)) {
+        if (!ReadInto(ReadTarget(wanted), wanted, length)) {
             return false;
         }
         ++job_.reads;
@@ -387,6 +429,44 @@ void HttpFetchJob::Release() {
     }
 }
 
+bool HttpFetchJob::BeginCall(HINTERNET handle, HandleKind kind) {
+    const std::lock_guard<std::mutex> hold(handOver_);
+    if (givenUp_) {
+        return false;
+    }
+    callHandle_ = handle;
+    callKind_ = kind;
+    callHandleClosed_ = false;
+    return true;
+}
+
+bool HttpFetchJob::EndCall() {
+    const std::lock_guard<std::mutex> hold(handOver_);
+    callHandle_ = nullptr;
+    return !callHandleClosed_;
+}
+
+bool HttpFetchJob::givenUp() const {
+    const std::lock_guard<std::mutex> hold(handOver_);
+    return givenUp_;
+}
+
+// Closing under the lock: the worker cannot withdraw the handle, let alone
+// close it, while it is being closed here.
+void HttpFetchJob::GiveUp() {
+    const std::lock_guard<std::mutex> hold(handOver_);
+    givenUp_ = true;
+    if (callHandle_ && !callHandleClosed_) {
+        handleCloses.push_back({callKind_, InternetCloseHandle(callHandle_) != FALSE});
+        callHandleClosed_ = true;
+    }
+}
+
+void HttpFetchJob::RecordClose(HandleKind kind, bool accepted) {
+    const std::lock_guard<std::mutex> hold(handOver_);
+    handleCloses.push_back({kind, accepted});
+}
+
 bool HttpFetchJob::CopyOutputTo(const char* path) const {
     if (!outputHold_ || SetFilePointer(outputHold_.get(), 0, nullptr, FILE_BEGIN) != 0) {
         return false;
@@ -425,7 +505,7 @@ int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLim
             *job.reply = std::move(job.received);
         }
     } else {
-        job.givenUp.store(true);
+        job.GiveUp();
     }
     return result;
 }

@@ -2,8 +2,9 @@
 // dispatching window messages and gives up after a time limit.
 //
 // The job is shared by the waiting side and the worker and freed by whichever
-// lets go last: a worker blocked in the network can outlive the wait by far
-// (a server that never answers keeps it until the server closes). Everything
+// lets go last: a worker blocked in the network can outlive the wait (where
+// closing its handle does not cancel the call, as under Wine, until its
+// five-second network time-out runs out). Everything
 // the worker writes lives in the job itself; the caller's reply text is
 // written only by WaitForFetch, on the caller's thread, after the worker ended.
 #pragma once
@@ -13,6 +14,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,16 +69,30 @@ public:
     const std::string outputPath;
     std::string* const reply;
 
-    // Set by the waiting side when it stops waiting. The worker alone owns its
-    // internet handles: it checks this before each call, makes no further call
-    // once it is set, and closes request, connection and session itself. The
-    // waiting side never closes them, since a handle closed under the worker
-    // between its check and its call could already name another fetch's handle.
-    std::atomic<bool> givenUp{false};
-
-    // The worker's closes of its internet handles, in the order made, each with
-    // whether the platform accepted it; read once the worker has ended.
+    // The hand-over of the internet handles between worker and waiting side.
+    // The worker publishes, under one lock, the handle of each blocking call
+    // before the call (BeginCall) and withdraws it after (EndCall). To give
+    // up, the waiting side takes the lock, marks the job given up and closes
+    // the published handle, if any: the documented way to cancel the call in
+    // progress. The worker makes no call once the job is given up, and lets
+    // go of a handle closed during its call without using or closing it
+    // again. So no handle is used after its close, and the waiting side only
+    // ever closes a handle the worker still holds open, never a value the
+    // platform may since have handed to another fetch.
     enum class HandleKind { Request, Connection, Session };
+
+    // Worker: false once given up, and then no call may be made.
+    bool BeginCall(HINTERNET handle, HandleKind kind);
+    // Worker: false when the waiting side closed the handle during the call.
+    bool EndCall();
+    bool givenUp() const;
+    // Waiting side: no call is made from now on; the one in progress is cancelled.
+    void GiveUp();
+    // Either side: adds a close to handleCloses.
+    void RecordClose(HandleKind kind, bool accepted);
+
+    // The closes of the fetch's internet handles, in the order made, each with
+    // whether the platform accepted it; read once the worker has ended.
     struct HandleClose {
         HandleKind kind;
         bool accepted;
@@ -119,6 +135,12 @@ private:
     KernelHandle outputHold_;
     bool started_ = false;
     std::atomic<int> references_{1};
+
+    mutable std::mutex handOver_;
+    HINTERNET callHandle_ = nullptr;
+    HandleKind callKind_ = HandleKind::Request;
+    bool callHandleClosed_ = false;
+    bool givenUp_ = false;
 
     friend int WaitForFetch(HttpFetchJob& job, LPTHREAD_START_ROUTINE worker, DWORD timeLimitMs);
 };

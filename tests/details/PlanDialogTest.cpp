@@ -6,6 +6,7 @@
 #include "tests/support/BrowserLog.h"
 #include "tests/support/LocalService.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/ProcessResources.h"
 #include "tests/support/RemoteWindows.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WindowTestSupport.h"
@@ -240,6 +241,42 @@ TEST_F(PlanDialogTest, ClosingDuringAHangingDownloadEndsAtOnceAndLeavesNoFile) {
     EXPECT_FALSE(test::FileExists(test::TempFile("wait_image.jpg")));
     // The worker lets go of the file when the server gives up on it.
     EXPECT_TRUE(test::WaitFor([] { return !test::FileExists(test::TempFile("hotel_image.jpg")); }, 8000));
+}
+
+// Plan windows opened one after another against a picture host that takes
+// the request and never answers: soon after the last one gave up its
+// download, no worker thread, connection or private file of theirs is left.
+TEST_F(PlanDialogTest, StalledPictureHostHoldsNothingSoonAfterTheLastGiveUp) {
+    constexpr int kWindows = 5;
+    const std::string path = "/stalled/" + test::UniqueMarker();
+    ASSERT_TRUE(test::ArmFault(path, "hang", "&seconds=30", kWindows));
+    Put(reply_.hotels[1].hotelImageUrl, test::ServiceUrl(path + "/hotel.jpg").c_str());
+    const test::ProcessResources self(GetCurrentProcess(), GetCurrentProcessId());
+    const long threads = self.ThreadCount();
+    const long connections = test::OpenConnectionsToService();
+    const std::size_t files = test::TempFilesMatching("qxp*.tmp").size();
+    ASSERT_GT(threads, 0);
+    ASSERT_GE(connections, 0);
+    for (int window = 1; window <= kWindows; ++window) {
+        test::ModalDriver driver(&PlanDialogTest::FindPlanDialog);
+        driver.Add("close once the picture is asked for", [&](HWND dialog) {
+            if (test::LoggedRequests(path).size() < static_cast<std::size_t>(window)) {
+                return false;
+            }
+            PostMessageA(GetDlgItem(dialog, IDC_PLAN_CLOSE), BM_CLICK, 0, 0);
+            return true;
+        });
+        EXPECT_EQ(RunWith(driver, kHotelNo), IDC_PLAN_CLOSE);
+    }
+    const auto released = [&] {
+        return self.ThreadCount() <= threads && test::OpenConnectionsToService() <= connections &&
+               test::TempFilesMatching("qxp*.tmp").size() <= files;
+    };
+    // The last worker's receive time-out runs out five seconds after its request.
+    EXPECT_TRUE(test::WaitFor(released, 7000))
+        << "threads " << self.ThreadCount() << " (" << threads << " before), connections "
+        << test::OpenConnectionsToService() << " (" << connections << "), private files "
+        << test::TempFilesMatching("qxp*.tmp").size() << " (" << files << ")";
 }
 
 TEST_F(PlanDialogTest, ReservationAndHotelPageGoThroughTheRedirect) {

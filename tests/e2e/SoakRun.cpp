@@ -26,6 +26,8 @@ const char* const kPlaceQueries[] = {"東京", "新宿", "大阪", "京都", "�
 const AreaChoice kBusiestArea = {"東京都", "東京23区内", "新宿区"};
 constexpr int kPlaceNameColumn = 2;
 constexpr std::size_t kTextChunk = 1024;
+// A given-up fetch ends within its five-second network time-outs; this leaves room.
+constexpr DWORD kIdleServiceMs = 15000;
 
 std::string HotelNumber(const std::string& hotel) {
     return std::to_string(std::strtol(Element(hotel, "hotelNo").c_str(), nullptr, 10));
@@ -253,6 +255,7 @@ void SoakRun::RefusedSearch() {
         const std::string page =
             "<html><body><table><tr><th>名称</th><th>所在地</th><th>緯度</th><th>経度</th></tr>"
             "<tr><td></td><td>所在地不明</td><td>35.681236</td><td>139.767125</td></tr></table></body></html>";
+        AwaitIdleService();
         EXPECT_NE(Fetch("/_control/page?count=2&path=/php/geoscan.php&body=" + PercentEncodeAll(page)).find("armed"),
                   std::string::npos);
         if (!PickLandmark(dialog, form, Fault::None, "名無し")) {
@@ -266,6 +269,7 @@ void SoakRun::RefusedSearch() {
     form.FillStay(dialog);
     // Refused conditions make no request, so a fault armed for it stays unused.
     const Fault fault = faults_.Pick(FaultTarget::Search);
+    AwaitIdleService();
     FaultPlan::Arm(FaultTarget::Search, fault);
     const std::size_t logStart = RequestLog().size();
     Click(dialog, IDOK);
@@ -323,6 +327,7 @@ void SoakRun::LeaveAStalledDownload() {
 HWND SoakRun::OpenFirstPlan(const std::string& faultKind, int seconds) {
     HWND list = GetDlgItem(main_, IDC_HOTEL_LIST);
     SelectRow(list, 0);
+    AwaitIdleService();
     ArmFault("/img/", faultKind, "&seconds=" + std::to_string(seconds));
     const std::size_t logStart = RequestLog().size();
     Click(main_, IDC_PLAN_BUTTON);
@@ -333,11 +338,19 @@ HWND SoakRun::OpenFirstPlan(const std::string& faultKind, int seconds) {
 }
 
 void SoakRun::Arm(FaultTarget target, Fault fault) {
+    AwaitIdleService();
     EXPECT_TRUE(FaultPlan::Arm(target, fault)) << FaultPlan::Name(fault);
     if (FaultPlan::Stalls(fault)) {
         lastStallTick_ = GetTickCount();
         stalled_ = true;
     }
+}
+
+void SoakRun::AwaitIdleService() {
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(WaitFor([] { return ServiceBusy() == 0; }, kIdleServiceMs))
+        << "the service still answers " << ServiceBusy() << " request(s) after " << (GetTickCount() - start) / 1000
+        << " s: a fetch given up earlier is still alive";
 }
 
 HWND SoakRun::OpenSearchDialog() {

@@ -56,8 +56,13 @@ private:
     // Picks a place in the landmark dialog for form; false when none was listed.
     bool PickLandmark(HWND dialog, SearchForm& form, Fault lookupFault, const std::string& query);
     HWND OpenFirstPlan(const std::string& faultKind, int seconds);
-    // Arms the fault and notes when the service may still be playing it.
+    // Arms the fault, once no earlier request is still being answered, and
+    // notes when the service may still be playing it.
     void Arm(FaultTarget target, Fault fault);
+    // Waits until the service answers no request: a fetch the program gave up
+    // must be over before a fault is armed, or a late request of it could
+    // take the fault meant for the next one.
+    void AwaitIdleService();
     // Presses search and checks the outcome; the dialog stays open after a message.
     std::string Search(HWND dialog, const SearchForm& form, Fault fault, bool startUp = false);
     std::string AwaitFetchFailure(HWND dialog, Fault fault);

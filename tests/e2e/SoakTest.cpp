@@ -7,10 +7,10 @@
 // QX_SOAK_SEED picks the random series (printed, so a failing run can be
 // repeated); QX_SOAK_STEPS the number of steps (more than the short form's
 // make the long form).
-#include "ProcessResources.h"
 #include "SoakRun.h"
 #include "res/resource.h"
 #include "tests/support/LocalService.h"
+#include "tests/support/ProcessResources.h"
 #include "tests/support/RemoteWindows.h"
 #include "tests/support/TestFiles.h"
 

@@ -249,6 +249,25 @@ class TimedFaults(ServerTestCase):
         self.assertGreater(len(got), 0)
         self.assertLess(len(got), int(response.getheader("Content-Length")))
 
+    def test_busy_counts_a_hang_until_its_client_closes(self):
+        def busy():
+            return self.web.control("busy")["busy"]
+
+        def wait_for_busy(count, limit):
+            start = time.monotonic()
+            while busy() != count and time.monotonic() - start < limit:
+                time.sleep(0.05)
+            return time.monotonic() - start
+
+        self.assertEqual(busy(), 0)
+        sock = socket.create_connection(("127.0.0.1", self.web.port), timeout=10)
+        sock.sendall(b"GET /_fault/hang?seconds=30 HTTP/1.1\r\nHost: x\r\n\r\n")
+        wait_for_busy(1, 3)
+        self.assertEqual(busy(), 1)
+        sock.close()
+        self.assertLess(wait_for_busy(0, 5), 1.5)
+        self.assertEqual(busy(), 0)
+
     def test_other_requests_are_served_during_a_hang(self):
         self.web.control("fault", path="/h", kind="hang", seconds=5)
         sock = socket.create_connection(("127.0.0.1", self.web.port), timeout=10)

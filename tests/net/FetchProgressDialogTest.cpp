@@ -316,5 +316,32 @@ TEST_F(FetchProgress, ClosingTheWindowDuringTheFetchIsACancelNotAFailure) {
     EXPECT_EQ(FindWindowA("#32770", "通信中"), nullptr);
 }
 
+// A fetch given up while the server never answers, at the time limit or by
+// the user, is over for the service: nothing of it arrives again, not even
+// when the server at last closes the connection, one that the fetch before
+// had left open for reuse.
+TEST_F(FetchProgress, GivenUpFetchNeverReachesTheServiceAgain) {
+    const struct {
+        const char* name;
+        DWORD limitMs;
+        Close close;
+    } cases[] = {{"time limit", 1000, Close::Never}, {"cancel", 30000, Close::DuringFetch}};
+    std::vector<std::string> paths;
+    for (const auto& c : cases) {
+        ASSERT_EQ(RunDialog(test::ServiceUrl("/?" + marker_), "").result, 0) << c.name;
+        const std::string path = "/hanging/" + test::UniqueMarker();
+        ASSERT_TRUE(test::ArmFault(path, "hang", "&seconds=20"));
+        const DialogRun run = RunDialog(test::ServiceUrl(path), path, c.limitMs, c.close);
+        EXPECT_EQ(run.result, -1) << c.name;
+        EXPECT_EQ(run.cancelledByUser, c.close == Close::DuringFetch) << c.name;
+        paths.push_back(path);
+    }
+    // Both fetches wait together, well past the server's close.
+    Sleep(60000);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(test::LoggedRequests(paths[i]).size(), 1u) << cases[i].name;
+    }
+}
+
 }  // namespace
 }  // namespace qx

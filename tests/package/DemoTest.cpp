@@ -70,10 +70,11 @@ std::string SystemPath() {
     return std::string(system) + ";" + windows;
 }
 
-void RemoveWork() {
-    for (const char* name : {"\\bin\\py.exe", "\\bin\\python.exe", "\\stand-in.log", "\\output.txt"}) {
+void RemoveWork(const std::string& output) {
+    for (const char* name : {"\\bin\\py.exe", "\\bin\\python.exe", "\\stand-in.log"}) {
         DeleteFileA((kWork + name).c_str());
     }
+    DeleteFileA(output.c_str());
     RemoveDirectoryA((kWork + "\\bin").c_str());
     RemoveDirectoryA(kWork.c_str());
 }
@@ -103,8 +104,9 @@ void EndProgramShowing(const std::string& caption) {
 // needed it, and the next program's windows failed.
 class DemoRun {
 public:
-    explicit DemoRun(const std::string& interpreter, const std::string& failing = "") {
-        RemoveWork();
+    explicit DemoRun(const std::string& interpreter, const std::string& failing = "")
+        : output_(kWork + "\\output-" + std::to_string(++runs_) + ".txt") {
+        RemoveWork(output_);
         CreateDirectoryA(kWork.c_str(), nullptr);
         CreateDirectoryA((kWork + "\\bin").c_str(), nullptr);
         std::string path = SystemPath();
@@ -125,12 +127,17 @@ public:
             CloseHandle(process_.hProcess);
             CloseHandle(process_.hThread);
         }
-        RemoveWork();
+        RemoveWork(output_);
     }
     DemoRun(const DemoRun&) = delete;
     DemoRun& operator=(const DemoRun&) = delete;
 
     bool Started() const { return process_.hProcess != nullptr; }
+
+    // What cmd wrote. Each run writes a file of its own: under Wine a console
+    // process that has ended can hold its inherited output open a moment
+    // longer, so that the next run could neither replace nor empty the file.
+    std::string Output() const { return ReadWholeFile(output_); }
 
     // cmd's exit code, or -1 while it still runs after limitMs.
     long WaitForExit(DWORD limitMs) const {
@@ -147,8 +154,12 @@ private:
         SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
                                    0, nullptr);
-        HANDLE output = CreateFileA((kWork + "\\output.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                    CREATE_ALWAYS, 0, nullptr);
+        HANDLE output = CreateFileA(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0,
+                                    nullptr);
+        if (output == INVALID_HANDLE_VALUE) {
+            CloseHandle(input);
+            return;
+        }
         // The child takes its environment from this process's at creation.
         SetEnvironmentVariableA("QX_STAND_IN_LOG", kStandInLog.c_str());
         SetEnvironmentVariableA("QX_STAND_IN_FAIL", failing.empty() ? nullptr : failing.c_str());
@@ -174,6 +185,8 @@ private:
         CloseHandle(output);
     }
 
+    static inline int runs_ = 0;
+    const std::string output_;
     PROCESS_INFORMATION process_{};
 };
 
@@ -273,7 +286,7 @@ TEST_P(DemoScriptGivingUp, SaysWhyInJapaneseRunsNoProgramAndLeavesNoServiceOfIts
         DemoRun demo("py.exe", refused.failing);
         ASSERT_TRUE(demo.Started());
         EXPECT_EQ(demo.WaitForExit(kExitLimitMs), 1);
-        output = ReadWholeFile(kWork + "\\output.txt");
+        output = demo.Output();
         // The service's run is made in the background and may come last.
         EXPECT_TRUE(WaitFor([&] { return ServiceRuns().size() >= refused.runs; }, 10000));
         runs = ServiceRuns();
@@ -302,7 +315,7 @@ TEST(DemoScriptWithoutPython, SaysInJapaneseWhereToGetItAndStartsNothing) {
         DemoRun demo("");
         ASSERT_TRUE(demo.Started());
         EXPECT_EQ(demo.WaitForExit(kExitLimitMs), 1);
-        output = ReadWholeFile(kWork + "\\output.txt");
+        output = demo.Output();
     }
     EXPECT_NE(output.find("Python 3 が見つからないため、デモを始められません。"), std::string::npos) << output;
     EXPECT_NE(output.find("https://www.python.org/downloads/"), std::string::npos) << output;

@@ -5,7 +5,9 @@
 
 #include <BuildConfig.h>
 
+#include <winsock2.h>
 #include <windows.h>
+#include <iphlpapi.h>
 #include <wininet.h>
 
 #include <cstdlib>
@@ -47,6 +49,24 @@ bool Armed(const std::string& controlPathAndQuery) {
 }
 
 }  // namespace
+
+long OpenConnectionsToService() {
+    const std::string host = ServiceHost();
+    const auto port = static_cast<u_short>(std::strtoul(host.substr(host.find(':') + 1).c_str(), nullptr, 10));
+    ULONG size = 0;
+    GetTcpTable(nullptr, &size, FALSE);
+    std::vector<char> buffer(size);
+    auto* table = reinterpret_cast<MIB_TCPTABLE*>(buffer.data());
+    if (size == 0 || GetTcpTable(table, &size, FALSE) != NO_ERROR) {
+        return -1;
+    }
+    long open = 0;
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        const MIB_TCPROW& row = table->table[i];
+        open += row.dwState == MIB_TCP_STATE_ESTAB && ntohs(static_cast<u_short>(row.dwRemotePort)) == port ? 1 : 0;
+    }
+    return open;
+}
 
 bool ServiceStartedAroundTest() {
     const char* port = std::getenv("QX_LOCALWEB_PORT");
@@ -131,8 +151,9 @@ std::string UniqueMarker() {
     return marker.str();
 }
 
-bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters) {
-    return Armed("/_control/fault?path=" + PercentEncodeAll(pathPrefix) + "&kind=" + kind + "&count=1" + parameters);
+bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters, int count) {
+    return Armed("/_control/fault?path=" + PercentEncodeAll(pathPrefix) + "&kind=" + kind +
+                 "&count=" + std::to_string(count) + parameters);
 }
 
 bool ArmPage(const std::string& pathPrefix, const std::string& body) {
@@ -156,6 +177,12 @@ TlsListener TlsState() {
 
 bool PresentCertificate(const std::string& name) {
     return JsonString(Fetch("/_control/tls?certificate=" + name), "certificate") == name;
+}
+
+long ServiceBusy() {
+    const std::string answer = Fetch("/_control/busy");
+    const std::size_t at = answer.find("\"busy\": ");
+    return at == std::string::npos ? -1 : std::strtol(answer.c_str() + at + 9, nullptr, 10);
 }
 
 std::string PatternBytes(std::size_t length) {

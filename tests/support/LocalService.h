@@ -41,14 +41,22 @@ std::vector<LoggedRequest> LoggedRequests(const std::string& marker);
 std::string UniqueMarker();
 
 // Arms one fault of kind, with its parameters ("&seconds=3"), for the next
-// request whose path starts with pathPrefix; false when the service refused.
+// count requests whose path starts with pathPrefix; false when the service refused.
 // The prefix goes escaped, so that the control request's own log line never
 // matches a search for the armed path.
-bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters = "");
+bool ArmFault(const std::string& pathPrefix, const std::string& kind, const std::string& parameters = "",
+              int count = 1);
 // Has the service answer the next request under pathPrefix with status 200
 // and exactly these bytes.
 bool ArmPage(const std::string& pathPrefix, const std::string& body);
 void ClearFaults();
+// Requests (control ones aside) the service is still answering; -1 when it did not say.
+long ServiceBusy();
+
+// Connections to the service still open from the client's end, from any
+// process of this machine (the service's port is this test run's own); -1
+// when the system's table of connections cannot be read.
+long OpenConnectionsToService();
 
 // The service's TLS listener (server.py --tls-port) as /_control/tls tells
 // it: its port (0 when the service has none), the certificate it presents, and
