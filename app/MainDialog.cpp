@@ -133,6 +133,7 @@ void MainDialog::BindResults() {
     hotelList_.ascending[kHotelNameColumn] = 0;
     hotelList_.SortByColumn(kHotelNameColumn);
     ShowConditionSummary(Window(), conditions_);
+    ShowHotelCount(Window(), reply_);
     summaryBrush_.reset(CreateSolidBrush(kSummaryBackground));
     conditionsCaption_.Bind(Item(IDC_CONDITIONS_CAPTION));
     conditionsCaption_.startColour = kCaptionStart;

@@ -84,28 +84,38 @@ class ArmedFault:
     prefix: str
     fault: Fault
     remaining: int
+    match: str = None   # when set, only requests whose target contains it
+
+    def applies_to(self, path, target):
+        return path.startswith(self.prefix) and (self.match is None or self.match in target)
 
 
 class FaultBoard:
-    """Faults armed for the next requests under a path prefix; the oldest
-    matching one is used first, and each is dropped when its count runs out."""
+    """Faults armed for the next requests under a path prefix (and, when
+    asked, whose target contains a given text); the oldest matching one is
+    used first, and each is dropped when its count runs out."""
 
     def __init__(self):
         self._lock = threading.Lock()
         self._armed = []
 
-    def arm(self, prefix, fault, count):
+    def arm(self, prefix, fault, count, match=None):
         if not prefix.startswith("/"):
             raise ValueError("path must start with /")
         if not 1 <= count <= MAX_COUNT:
             raise ValueError(f"count must lie between 1 and {MAX_COUNT}")
+        if match == "":
+            raise ValueError("match must not be empty")
         with self._lock:
-            self._armed.append(ArmedFault(prefix, fault, count))
+            self._armed.append(ArmedFault(prefix, fault, count, match))
 
-    def take(self, path):
+    def take(self, path, target=None):
+        """The fault for a request of that path and raw target (the path with
+        its query; the path alone when not given), or None."""
+        target = path if target is None else target
         with self._lock:
             for armed in self._armed:
-                if path.startswith(armed.prefix):
+                if armed.applies_to(path, target):
                     armed.remaining -= 1
                     if armed.remaining == 0:
                         self._armed.remove(armed)
@@ -120,7 +130,7 @@ class FaultBoard:
 
     def describe(self):
         with self._lock:
-            return [{"path": a.prefix, "kind": a.fault.kind, "remaining": a.remaining,
+            return [{"path": a.prefix, "match": a.match, "kind": a.fault.kind, "remaining": a.remaining,
                      "seconds": a.fault.seconds, "interval": a.fault.interval,
                      "bytes": a.fault.size, "at": a.fault.at} for a in self._armed]
 

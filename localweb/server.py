@@ -37,6 +37,7 @@ from reply import Reply, text_reply  # noqa: E402
 from requestlog import RequestLog  # noqa: E402
 import geoscan  # noqa: E402
 import pages  # noqa: E402
+import paging  # noqa: E402
 import pictures  # noqa: E402
 import service  # noqa: E402
 import tls  # noqa: E402
@@ -134,6 +135,8 @@ class App:
         self.sender = faults.FaultSender(self.stopping)
         self.routes = {}    # exact path -> function(Request) -> Reply
         self.prefixes = []  # (path prefix, function) tried in order
+        # How searches page; replaced whole by a control request, never changed in place.
+        self.paging = paging.Paging()
         self._busy_lock = threading.Lock()
         self._busy = 0      # requests other than control ones being answered
 
@@ -151,7 +154,7 @@ class App:
                 self.log.write(request.method, request.target, request.user_agent, scheme, fault=kind)
                 self._direct_fault(conn, request, kind)
             else:
-                fault = self.board.take(request.path)
+                fault = self.board.take(request.path, request.target)
                 self.log.write(request.method, request.target, request.user_agent, scheme,
                                fault=fault.kind if fault else None)
                 self._serve(conn, request, fault)
@@ -189,7 +192,7 @@ class App:
             conn.send_reply(service.long_list_reply(request, fault.hotels, fault.plans))
             return
         if fault and fault.kind == "areas" and request.path == service.PATH:
-            conn.send_reply(service.handle(request, frozenset([fault.bare])))
+            conn.send_reply(service.handle(request, frozenset([fault.bare]), self.paging))
             return
         reply = self.route(request)
         if fault is None:
@@ -259,7 +262,10 @@ class App:
         params = dict(decode_pairs(request.query))
         action = request.path[len("/_control/"):]
         if action == "clear":
+            self.paging = paging.Paging()
             return self._json(200, {"cleared": self.board.clear()})
+        if action in ("paging", "vacancies"):
+            return self._change_paging(action, params)
         if action == "faults":
             return self._json(200, {"armed": self.board.describe()})
         if action == "busy":
@@ -274,6 +280,7 @@ class App:
         try:
             prefix = params.pop("path")
             count = int(params.pop("count", "1") or "x")
+            match = params.pop("match", None)
             if action == "page":
                 fault = faults.canned_page(request.query)
             elif action == "hotels":
@@ -282,12 +289,23 @@ class App:
                 fault = faults.bare_area(params, {m.code for m in areas.MIDDLE_CLASSES})
             else:
                 fault = faults.parse_fault(params.pop("kind"), params)
-            self.board.arm(prefix, fault, count)
+            self.board.arm(prefix, fault, count, match)
         except KeyError as missing:
             return self._json(400, {"error": f"missing parameter {missing}"})
         except ValueError as error:
             return self._json(400, {"error": str(error)})
         return self._json(200, {"armed": self.board.describe()})
+
+    def _change_paging(self, action, params):
+        change = paging.with_page_size if action == "paging" else paging.with_vacancies
+        try:
+            self.paging = change(self.paging, params)
+        except ValueError as error:
+            return self._json(400, {"error": str(error)})
+        return self._json(200, {"paging": paging.describe(self.paging)})
+
+    def search_service(self, request):
+        return service.handle(request, settings=self.paging)
 
     def _tls_control(self, params):
         if self.certificates is None:
@@ -376,7 +394,7 @@ def make_servers(port, log, cache_dir, certificates=None, tls_port=None):
 
 def register_routes(app):
     app.routes["/"] = index_page
-    app.routes[service.PATH] = service.handle
+    app.routes[service.PATH] = app.search_service
     app.routes[geoscan.PATH] = geoscan.handle
     app.routes["/maps"] = pages.map_page
     app.routes["/hotel/info"] = pages.hotel_page

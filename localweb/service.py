@@ -11,13 +11,14 @@ from urllib.parse import unquote
 import areas
 import geo
 import hotels
+import paging
 from query import split_pairs
 from reply import Reply, xml_escape
 
 PATH = "/vws/1.4/rest"
 DEVELOPER_ID = "5c0d3e7a91b24f68a0e7c1d2b3f49a86"
 VERSION = "2007-02-28"
-PAGE_SIZE = 50
+PAGE_SIZE = paging.PAGE_SIZE
 MAX_NIGHTS = 60
 MAX_CHARGE = 100000000
 XML_TYPE = "text/xml; charset=UTF-8"
@@ -27,7 +28,7 @@ SEARCH_KEYS = frozenset(COMMON_KEYS + (
     "largeClassCode", "middleClassCode", "smallClassCode", "detailClassCode",
     "latitude", "longitude", "searchRadius", "checkinDate", "checkoutDate",
     "adultNum", "upClassNum", "infantWithMBNum", "roomNum",
-    "squeezeCondition", "minCharge", "maxCharge"))
+    "squeezeCondition", "minCharge", "maxCharge", "page"))
 SQUEEZE = ("kinen", "internet", "daiyoku", "onsen", "breakfast", "dinner")
 HOTEL_CONDITIONS = {"internet", "daiyoku", "onsen"}
 
@@ -80,9 +81,10 @@ def read_parameters(raw_query):
     return params
 
 
-def handle(request, bare_middles=frozenset()):
+def handle(request, bare_middles=frozenset(), settings=paging.Paging()):
     """The reply to one request; the middle classes whose codes are in
-    bare_middles go into the area reply without their small classes."""
+    bare_middles go into the area reply without their small classes, and
+    searches page as settings say."""
     try:
         params = read_parameters(request.query)
         if params.get("developerId") != DEVELOPER_ID:
@@ -93,7 +95,7 @@ def handle(request, bare_middles=frozenset()):
         if operation == "GetAreaClass":
             return get_area_class(params, bare_middles)
         if operation == "VacantHotelSearch":
-            return vacant_hotel_search(request.origin, params)
+            return vacant_hotel_search(request.origin, params, settings)
         raise BadRequest("unknown operation")
     except BadRequest as error:
         return bad_request(str(error))
@@ -131,6 +133,7 @@ class SearchQuery:
     squeeze: set = field(default_factory=set)
     min_charge: int = None
     max_charge: int = None
+    page: int = 1
     query_text: str = ""      # echoed into the reservation links
 
 
@@ -204,6 +207,7 @@ def parse_search(params):
         q.max_charge = None
     if q.min_charge is not None and q.max_charge is not None and q.min_charge > q.max_charge:
         raise BadRequest("minCharge is above maxCharge")
+    q.page = _whole(params, "page", 1, paging.MAX_PAGE, 1)
     return q
 
 
@@ -287,12 +291,25 @@ def search(q):
     return found
 
 
-def vacant_hotel_search(origin, params):
+def vacant_hotel_search(origin, params, settings):
     q = parse_search(params)
-    found = search(q)
+    if settings.records:
+        found = _copies(_offers_anywhere(q, settings.plans), settings.records)
+    else:
+        found = search(q)
+    return paged_reply(origin, q, settings.changed(found, q.page), settings.page_size)
+
+
+def paged_reply(origin, q, found, page_size):
+    """The reply holding the requested page of found; a page past the last is
+    refused like any other malformed request."""
     if not found:
         return not_found_reply()
-    return Reply(200, search_reply_xml(origin, q, found).encode("utf-8"), XML_TYPE)
+    page = paging.cut_page(found, q.page, page_size)
+    if page is None:
+        pages = paging.page_count(len(found), page_size)
+        raise BadRequest(f"parameter page must be a whole number from 1 to {pages}")
+    return Reply(200, search_reply_xml(origin, q, page).encode("utf-8"), XML_TYPE)
 
 
 # The success reply.
@@ -363,16 +380,14 @@ def rooms_beside(hotel_no):
     return hotel_no % 3 == 0
 
 
-def search_reply_xml(origin, q, found, page_size=PAGE_SIZE):
-    page = found[:page_size]
-    pages = -(-len(found) // page_size)
+def search_reply_xml(origin, q, page):
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<Response>", "<Header>",
              "<Status>Success</Status>",
-             _element("StatusMsg", f"{len(found)}件の施設が見つかりました。"), "</Header>", "<Body>",
-             "<pagingInfo>", _element("recordCount", len(found)), _element("pageCount", pages),
-             _element("page", 1), _element("first", 1), _element("last", len(page)), "</pagingInfo>",
-             "<hotels>"]
-    for f in page:
+             _element("StatusMsg", f"{page.record_count}件の施設が見つかりました。"), "</Header>", "<Body>",
+             "<pagingInfo>", _element("recordCount", page.record_count), _element("pageCount", page.page_count),
+             _element("page", page.page), _element("first", page.first), _element("last", page.last),
+             "</pagingInfo>", "<hotels>"]
+    for f in page.hotels:
         rooms = []
         for offer in f.offers:
             rooms += _room_xml(origin, f.hotel, offer, q)
@@ -431,6 +446,7 @@ def long_list_reply(request, hotel_count, plans_per_hotel):
     except BadRequest:
         return handle(request)
     found = _copies(_offers_anywhere(q, plans_per_hotel), hotel_count)
-    if not found:
-        return not_found_reply()
-    return Reply(200, search_reply_xml(request.origin, q, found, page_size=hotel_count).encode("utf-8"), XML_TYPE)
+    try:
+        return paged_reply(request.origin, q, found, hotel_count)
+    except BadRequest as error:
+        return bad_request(str(error))

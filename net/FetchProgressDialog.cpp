@@ -59,22 +59,42 @@ LRESULT FetchProgressDialog::OnStartFetch(WPARAM, LPARAM) {
     }
     fetchStarted_ = true;
     SetTimer(Window(), IDT_PROGRESS_SHOW, kShowAfterMs, nullptr);
-    HttpFetchJobPtr job = HttpFetchJob::Create(url_ ? url_ : "", reply_);
-    runningJob_ = job.get();
-    const int result = WaitForFetch(*job, FetchTextWorker, timeLimitMs_);
-    runningJob_ = nullptr;
+    const int result = FetchEveryRequest();
     KillTimer(Window(), IDT_PROGRESS_SHOW);
     if (ended_) {
         return 0;  // OK or Cancel arrived during the wait: the dialog has already ended with -1
     }
-    if (result == kFetchOk) {
-        ConvertUtf8Reply(*reply_);
-        EndDialog(0);
-    } else {
-        EndDialog(-1);
-    }
+    EndDialog(result == kFetchOk ? 0 : -1);
     ended_ = true;
     return 0;
+}
+
+int FetchProgressDialog::FetchEveryRequest() {
+    std::string url = url_ ? url_ : "";
+    for (;;) {
+        HttpFetchJobPtr job = HttpFetchJob::Create(url, reply_);
+        runningJob_ = job.get();
+        const int result = WaitForFetch(*job, FetchTextWorker, timeLimitMs_);
+        runningJob_ = nullptr;
+        if (ended_ || result != kFetchOk) {
+            return result;
+        }
+        ConvertUtf8Reply(*reply_);
+        std::string progress;
+        if (!followUp_ || !followUp_(url, progress)) {
+            return result;
+        }
+        ShowProgress(progress);
+    }
+}
+
+void FetchProgressDialog::ShowProgress(const std::string& progress) {
+    if (labelText_.empty()) {
+        char text[64] = {};
+        GetWindowTextA(label_, text, sizeof text);
+        labelText_ = text;
+    }
+    SetWindowTextA(label_, (labelText_ + " " + progress).c_str());
 }
 
 LRESULT FetchProgressDialog::OnTimer(WPARAM timerId, LPARAM) {

@@ -62,6 +62,18 @@ std::int32_t SumCharges(std::string_view room) {
     return static_cast<std::int32_t>(sum < kMin ? kMin : (sum > kMax ? kMax : sum));
 }
 
+// A count or position of the paging information: never below 0.
+std::int32_t PagingNumber(std::string_view info, const char* name) {
+    const std::int32_t value = DecimalToInt(Field(info, name));
+    return value < 0 ? 0 : value;
+}
+
+// The number of hotels read, held at the field's limit.
+std::int32_t CountOf(const std::vector<HotelRecord>& hotels) {
+    constexpr std::size_t kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+    return static_cast<std::int32_t>(hotels.size() < kMax ? hotels.size() : kMax);
+}
+
 void ReadHotel(std::string_view hotel, HotelRecord& record) {
     record.hotelNo = DecimalToInt(Field(hotel, "hotelNo"));
     CopyField(record.hotelName, Field(hotel, "hotelName"));
@@ -113,6 +125,7 @@ ReplyStatus HotelSearchReply::Parse() {
     }
     ParseHotels();
     ParsePlans();
+    ParsePaging();
     return ReplyStatus::Parsed;
 }
 
@@ -138,6 +151,21 @@ void HotelSearchReply::ParsePlans() {
         }
         ReadPlan(room, plans.emplace_back());
     }
+}
+
+void HotelSearchReply::ParsePaging() {
+    std::int32_t cursor = 0;
+    const std::string_view info = TagScanner::FindElement(replyText_, "pagingInfo", cursor);
+    if (cursor == -1) {
+        const std::int32_t read = CountOf(hotels);
+        paging = PagingInfo{read, 1, 1, read > 0 ? 1 : 0, read};
+        return;
+    }
+    paging.recordCount = PagingNumber(info, "recordCount");
+    paging.pageCount = PagingNumber(info, "pageCount");
+    paging.page = PagingNumber(info, "page");
+    paging.first = PagingNumber(info, "first");
+    paging.last = PagingNumber(info, "last");
 }
 
 const HotelRecord* HotelSearchReply::FindHotel(std::int32_t hotelNo) const {

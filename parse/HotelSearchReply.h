@@ -39,6 +39,17 @@ struct PlanRecord {
     std::int32_t breakfastSelectFlag = 0;
 };
 
+// Where the hotels of a reply stand among all the service found: records
+// first to last (counted from 1) of recordCount, on page `page` of pageCount.
+// Negative numbers in the reply are read as 0.
+struct PagingInfo {
+    std::int32_t recordCount = 0;
+    std::int32_t pageCount = 0;
+    std::int32_t page = 0;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+};
+
 enum class ReplyStatus : std::int32_t {
     Parsed = 100,
     NotFound = 200,
@@ -50,16 +61,20 @@ public:
     void SetReplyText(std::string text);
     const std::string& ReplyText() const { return replyText_; }
 
-    // NotFound and ServerError leave hotels and plans as they were.
+    // NotFound and ServerError leave hotels, plans and paging as they were.
     ReplyStatus Parse();
     void ParseHotels();
     void ParsePlans();
+    // From the reply's paging information; a reply without it is one page
+    // holding the hotels read. Reads hotels, so it runs after ParseHotels.
+    void ParsePaging();
 
     // The first hotel with that number, or nullptr.
     const HotelRecord* FindHotel(std::int32_t hotelNo) const;
 
     std::vector<HotelRecord> hotels;
     std::vector<PlanRecord> plans;
+    PagingInfo paging;
 
 private:
     std::string replyText_;

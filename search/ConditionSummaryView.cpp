@@ -7,6 +7,7 @@
 #include "controls/ListControl.h"
 #include "res/resource.h"
 #include "search/ConditionSummary.h"
+#include "search/HotelCountText.h"
 #include "search/HotelListRow.h"
 #include "search/SearchConditionsDialog.h"
 
@@ -52,6 +53,10 @@ void FillHotelList(HWND hotelList, const HotelSearchReply& reply) {
     }
 }
 
+void ShowHotelCount(HWND mainWindow, const HotelSearchReply& reply) {
+    SetDlgItemTextA(mainWindow, IDC_HOTEL_COUNT, ComposeHotelCountText(reply).c_str());
+}
+
 INT_PTR RunSearchFromMainWindow(HWND mainWindow, HWND hotelList, AreaCatalogue& catalogue, HotelSearchReply& reply,
                                 SearchConditions& conditions, const ServiceHosts& hosts,
                                 const LandmarkPicker& pickLandmark) {
@@ -62,6 +67,7 @@ INT_PTR RunSearchFromMainWindow(HWND mainWindow, HWND hotelList, AreaCatalogue& 
     if (result == 0) {
         ShowConditionSummary(mainWindow, conditions);
         FillHotelList(hotelList, reply);
+        ShowHotelCount(mainWindow, reply);
     }
     return result;
 }

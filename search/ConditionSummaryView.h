@@ -21,6 +21,10 @@ void ShowConditionSummary(HWND mainWindow, const SearchConditions& conditions);
 // texts only, no image and no item data.
 void FillHotelList(HWND hotelList, const HotelSearchReply& reply);
 
+// Writes how many hotels the search found and how many the list holds into
+// the count text of mainWindow.
+void ShowHotelCount(HWND mainWindow, const HotelSearchReply& reply);
+
 // Opens the search conditions dialog on the main window's records, owned by
 // the active window; the held conditions are shown once some were stored.
 // After a successful search the summary and the list (unsorted) are renewed.

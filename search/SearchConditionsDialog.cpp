@@ -26,7 +26,8 @@ constexpr char kExitText[] = "終了";
 constexpr char kOptionColumnTitle[] = "オプション";
 
 constexpr char kNotFoundMessage[] = "検索条件に該当する宿泊施設は見つかりませんでした。";
-constexpr char kNotFoundCaption[] = "検索結果";
+constexpr char kResultCaption[] = "検索結果";
+constexpr char kPartialMessage[] = "検索結果の一部しか受信できませんでした。\n受信できた宿泊施設だけを表示します。";
 constexpr char kServerErrorMessage[] = "サーバでエラーが発生しました。\nしばらく時間をおいてから検索してください。";
 constexpr char kNoReplyMessage[] = "データの受信ができませんでした。\nしばらく時間をおいてから検索してください。";
 constexpr char kServerErrorCaption[] = "サーバエラー";
@@ -410,17 +411,13 @@ void SearchConditionsDialog::OnSearch() {
         ShowMessageBox(Window(), request.message, request.caption, IconStyle(request.icon));
         return;
     }
-    std::string replyText;
-    switch (FetchReply(request.url, replyText)) {
-    case FetchOutcome::Received:
-        ReadReply(std::move(replyText));
-        return;
-    case FetchOutcome::Failed:
-        ShowMessageBox(Window(), kNoReplyMessage, kServerErrorCaption, MB_ICONINFORMATION);
-        return;
-    case FetchOutcome::Cancelled:
-        return;  // the user closed the progress window: nothing went wrong
+    SearchPageLoop pages(request.url);
+    PageStep end;
+    if (FetchPages(pages, end)) {
+        ShowPagesRead(pages, end);
     }
+    // Otherwise the user closed the progress window: nothing went wrong, and
+    // nothing read is kept.
 }
 
 void SearchConditionsDialog::StoreControls() {
@@ -446,27 +443,65 @@ void SearchConditionsDialog::StoreControls() {
     conditions_.areaMode = IsChecked(Item(IDC_LANDMARK_RADIO)) ? kAreaModeNearLandmark : kAreaModeByClass;
 }
 
-// Received: replyText holds the reply in code page 932.
-SearchConditionsDialog::FetchOutcome SearchConditionsDialog::FetchReply(const std::string& url,
-                                                                        std::string& replyText) {
-    FetchProgressDialog progress(url.c_str(), replyText);
+// Each reply goes to the page loop as it arrives; the window stays open for
+// the page the loop asks for next.
+bool SearchConditionsDialog::FetchPages(SearchPageLoop& pages, PageStep& end) {
+    const std::string firstUrl = pages.PageUrl(1);
+    std::string replyText;
+    FetchProgressDialog progress(firstUrl.c_str(), replyText);
+    end = pages.FirstStep();
+    progress.SetFollowUp([&](std::string& nextUrl, std::string& shown) {
+        end = pages.TakeReply(std::move(replyText));
+        replyText.clear();
+        if (end.action != PageStep::Action::FetchPage) {
+            return false;
+        }
+        nextUrl = pages.PageUrl(end.page);
+        shown = std::to_string(end.page) + " / " + std::to_string(pages.PagesToRead());
+        return true;
+    });
     if (progress.DoModal(Window(), IDD_FETCH_PROGRESS) == 0) {
-        return FetchOutcome::Received;
+        return true;
     }
-    return progress.CancelledByUser() ? FetchOutcome::Cancelled : FetchOutcome::Failed;
+    if (progress.CancelledByUser()) {
+        return false;
+    }
+    end = pages.TakeFetchFailure();
+    return true;
 }
 
-void SearchConditionsDialog::ReadReply(std::string replyText) {
-    reply_.SetReplyText(std::move(replyText));
-    switch (reply_.Parse()) {
-    case ReplyStatus::Parsed:
+void SearchConditionsDialog::ShowPagesRead(SearchPageLoop& pages, const PageStep& end) {
+    switch (end.action) {
+    case PageStep::Action::Done:
+        pages.MoveResultInto(reply_);
         EndDialog(0);
         return;
-    case ReplyStatus::NotFound:
-        ShowMessageBox(Window(), kNotFoundMessage, kNotFoundCaption, MB_ICONINFORMATION);
+    case PageStep::Action::Partial:
+        pages.MoveResultInto(reply_);
+        ShowMessageBox(Window(), kPartialMessage, kResultCaption, MB_ICONINFORMATION);
+        EndDialog(0);
         return;
-    case ReplyStatus::ServerError:
+    case PageStep::Action::Failed:
+    case PageStep::Action::FetchPage:
+        ShowFirstPageFailure(end.failure);
+        return;
+    }
+}
+
+// As a search of a single reply: the dialog stays open, and the hotels of the
+// last search stay as they were.
+void SearchConditionsDialog::ShowFirstPageFailure(PageFailure failure) {
+    switch (failure) {
+    case PageFailure::NotFound:
+        ShowMessageBox(Window(), kNotFoundMessage, kResultCaption, MB_ICONINFORMATION);
+        return;
+    case PageFailure::ServerError:
         ShowMessageBox(Window(), kServerErrorMessage, kServerErrorCaption, MB_ICONINFORMATION);
+        return;
+    case PageFailure::None:
+    case PageFailure::NoReply:
+    case PageFailure::NotThePage:
+        ShowMessageBox(Window(), kNoReplyMessage, kServerErrorCaption, MB_ICONINFORMATION);
         return;
     }
 }

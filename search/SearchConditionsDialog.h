@@ -3,9 +3,11 @@
 //
 // It works on the main dialog's records directly: the controls are written
 // into the conditions before every request, and a usable reply is handed to
-// the hotel search reply. DoModal ends with 0 once a search has succeeded and
-// with -1 when the user cancels; every failure shows its message and leaves
-// the dialog open, and a search the user cancels leaves it open silently.
+// the hotel search reply. A search reads every page of its result behind one
+// progress window. DoModal ends with 0 once a search has succeeded, also when
+// only its first pages could be read (the user is told so), and with -1 when
+// the user cancels; every other failure shows its message and leaves the
+// dialog open, and a search the user cancels leaves it open silently.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +21,7 @@
 #include "net/ServiceHosts.h"
 #include "search/LandmarkPicker.h"
 #include "search/SearchConditions.h"
+#include "search/SearchPageLoop.h"
 
 namespace qx {
 
@@ -61,9 +64,11 @@ private:
 
     // The search.
     void StoreControls();
-    enum class FetchOutcome { Received, Failed, Cancelled };
-    FetchOutcome FetchReply(const std::string& url, std::string& replyText);
-    void ReadReply(std::string replyText);
+    // False when the user closed the progress window; otherwise end holds the
+    // page loop's last step.
+    bool FetchPages(SearchPageLoop& pages, PageStep& end);
+    void ShowPagesRead(SearchPageLoop& pages, const PageStep& end);
+    void ShowFirstPageFailure(PageFailure failure);
 
     AreaCatalogue& catalogue_;
     HotelSearchReply& reply_;

@@ -11,7 +11,10 @@
 #   4. the program's memory after a 3000-hotel search and 100 plan windows,
 #      checked against the kernel's count (bench/program_bench.cpp);
 #   3. filling and sorting the main list of 30 and of 3000 hotels in process
-#      (bench/list_sort_bench.cpp).
+#      (bench/list_sort_bench.cpp);
+#   5. a 1000-hotel search the service sends in 20 pages of 50: click to list
+#      sorted, a header click, and the memory after 100 plan windows
+#      (program_bench --paged).
 #
 # Not a test: ./test.sh never runs it. Timings on a shared machine are noisy:
 # medians are reported, and the load average is printed with each part.
@@ -84,5 +87,11 @@ python3 "$here/bench/save_reply.py" "$port" "$work/reply-30.xml" 30 >/dev/null
 "$wine_run" "$build/win64/bench/list_sort_bench.exe" "Z:$work/reply-30.xml" 5
 echo
 "$wine_run" "$build/win64/bench/list_sort_bench.exe" "Z:$work/reply-3000.xml" 3
+
+# ---- paged search -------------------------------------------------------------
+part "5. a 1000-hotel search read in 20 pages of 50, under Wine (targets: 2 s, 100 ms, 80 MB peak)"
+QX_LOCALWEB_LOG="$work/requests.log" "$wine_run" "$build/win64/bench/program_bench.exe" \
+    --paged "Z:$build/win64/bin/qx_front.exe" 3
+# ---- end of the paged search --------------------------------------------------
 
 part "end"

@@ -391,6 +391,7 @@ TEST_F(ProgramTest, TokyoSearchListsHotelsSortedByNameWithSummaries) {
     for (const std::string& number : Column(list, kHotelNoColumn)) {
         EXPECT_NE(std::find(hotelNumbers.begin(), hotelNumbers.end(), number), hotelNumbers.end()) << number;
     }
+    EXPECT_EQ(ItemText(main, IDC_HOTEL_COUNT), std::to_string(RowCount(list)) + " 件");
 
     const SearchDates dates = NextJanuary();
     const std::string year = std::to_string(dates.year);
@@ -633,6 +634,42 @@ TEST_F(ProgramTest, NewSearchFromTheMainWindowKeepsReplyOrderUnderTheOldArrow) {
     EXPECT_EQ(listed, firstSeen);
     EXPECT_EQ(SortArrow(list, kNameColumn), HDF_SORTUP);
     EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), "東京都 東京23区内 中央区");
+
+    // The whole of the wards, no district chosen: the service sends more
+    // hotels than fit on one of its pages; every page is read, listed and
+    // counted, and a sort by price orders all of them.
+    const std::size_t requestsBefore = ServiceTargets().size();
+    Click(main, IDC_SEARCH_BUTTON);
+    dialog = program_->WaitForWindow(kSearchCaption);
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, IDC_DETAIL_CLASS_LIST), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return program_->FindWindow(kSearchCaption) == nullptr; }, 30000));
+    const std::vector<std::string> sent = ServiceTargets();
+    const std::vector<std::string> pageTargets(sent.begin() + static_cast<std::ptrdiff_t>(requestsBefore), sent.end());
+    ASSERT_FALSE(pageTargets.empty());
+    const std::string wards = pageTargets[0];
+    EXPECT_EQ(wards.find("&detailClassCode="), std::string::npos) << wards;
+    const std::string firstPage = Fetch(wards);
+    const int records = std::atoi(Element(firstPage, "recordCount").c_str());
+    const int pages = std::atoi(Element(firstPage, "pageCount").c_str());
+    ASSERT_GT(pages, 3) << wards;
+    ASSERT_EQ(pageTargets.size(), static_cast<std::size_t>(pages));
+    long cheapest = Money(Element(firstPage, "lowestCharge"));
+    for (int page = 1; page <= pages; ++page) {
+        const std::string target = page == 1 ? wards : wards + "&page=" + std::to_string(page);
+        EXPECT_EQ(pageTargets[static_cast<std::size_t>(page - 1)], target);
+        for (const std::string& detail : Elements(page == 1 ? firstPage : Fetch(target), "hotelDetailInfo")) {
+            cheapest = std::min(cheapest, Money(Element(detail, "lowestCharge")));
+        }
+    }
+    EXPECT_EQ(RowCount(list), records);
+    EXPECT_EQ(ItemText(main, IDC_HOTEL_COUNT), std::to_string(records) + " 件");
+    EXPECT_EQ(ItemText(main, IDC_AREA_SUMMARY), "東京都 東京23区内");
+    ClickHeader(list, kLowestColumn);
+    ASSERT_TRUE(WaitFor([&] { return SortArrow(list, kLowestColumn) == HDF_SORTUP; }, 3000));
+    EXPECT_EQ(Money(Cell(list, 0, kLowestColumn)), cheapest);
+    Shot("main-window-every-page");
 
     PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     ExpectExitZero();

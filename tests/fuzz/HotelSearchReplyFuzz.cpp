@@ -1,11 +1,12 @@
-// Input: a VacantHotelSearch reply. Parses it and checks the status and every
-// text field of every record.
+// Input: a VacantHotelSearch reply. Parses it and checks the status, every
+// text field of every record and the paging information.
 #include "parse/HotelSearchReply.h"
 
 #include "FuzzChecks.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 using qx::HotelRecord;
 using qx::HotelSearchReply;
@@ -36,6 +37,18 @@ void CheckPlan(const PlanRecord& plan) {
     CheckTerminated(plan.reserveUrl, "reserveUrl");
 }
 
+void CheckPaging(const HotelSearchReply& reply, std::string_view text) {
+    const qx::PagingInfo& p = reply.paging;
+    Check(p.recordCount >= 0 && p.pageCount >= 0 && p.page >= 0 && p.first >= 0 && p.last >= 0,
+          "paging numbers are never negative");
+    if (text.find("<pagingInfo>") == std::string_view::npos) {
+        const auto read = static_cast<std::int32_t>(reply.hotels.size());
+        Check(p.recordCount == read && p.pageCount == 1 && p.page == 1 && p.first == (read > 0 ? 1 : 0) &&
+                  p.last == read,
+              "a reply without paging information is one page of the hotels read");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -54,6 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const PlanRecord& plan : reply.plans) {
         CheckPlan(plan);
+    }
+    if (status == ReplyStatus::Parsed) {
+        CheckPaging(reply, reply.ReplyText());
     }
     return 0;
 }

@@ -61,6 +61,12 @@ bool WriteHotelSeeds(const std::filesystem::path& dir) {
                             Element("x", Element("vantoroCharge", "9")) + Element("reserveUrl", "a&amp;amp;b&amp;c"));
     return WriteSeed(dir, "two_hotels", qx::test::GeneratedHotelReply(2, 3)) &&
            WriteSeed(dir, "not_found", qx::test::HotelReplyText("notfound", "")) &&
+           WriteSeed(dir, "second_page",
+                     qx::test::HotelReplyText("Success", qx::test::PagingInfoText("167", "4", "2", "51", "100") +
+                                                             Element("hotel", Element("hotelNo", "51")))) &&
+           WriteSeed(dir, "garbled_paging",
+                     qx::test::HotelReplyText("Success", qx::test::PagingInfoText("-3", "99999999999", "x", "", "1") +
+                                                             "<pagingInfo><page>2")) &&
            WriteSeed(dir, "server_error", qx::test::HotelReplyText("ServerError", "")) &&
            WriteSeed(dir, "odd_room", qx::test::HotelReplyText("Success", oddRoom + "<hotel><hotelNo>1")) &&
            WriteSeed(dir, "long_special",

@@ -58,6 +58,8 @@ void PrintSearch(qx::HotelSearchReply& reply) {
     const qx::ReplyStatus status = reply.Parse();
     std::printf("status %d\n", static_cast<int>(status));
     std::printf("hotels %zu\nplans %zu\n", reply.hotels.size(), reply.plans.size());
+    const qx::PagingInfo& p = reply.paging;
+    std::printf("paging %d %d %d %d %d\n", p.recordCount, p.pageCount, p.page, p.first, p.last);
     for (const qx::HotelRecord& hotel : reply.hotels) {
         PrintHotel(hotel);
     }

@@ -18,6 +18,7 @@ from clientview import extract_all  # noqa: E402
 from searchurl import AREA_TARGET, landmark_area, search_target  # noqa: E402
 from testing import LocalWeb  # noqa: E402
 import areas  # noqa: E402
+import paging  # noqa: E402
 import service  # noqa: E402
 
 PROGRAM = None
@@ -25,6 +26,7 @@ PROGRAM = None
 SEARCHES = [
     search_target(),
     search_target(area="middleClassCode=tokyo&smallClassCode=tokyo23", children=1),
+    search_target(area="middleClassCode=tokyo&smallClassCode=tokyo23") + "&page=3",
     search_target(area="middleClassCode=kyoto&smallClassCode=kyotoshi", budget=(20000, 60000)),
     search_target(area=landmark_area(35.681236, 139.767125, 1000), squeeze=("kinen",)),
     search_target(area="middleClassCode=gunma&smallClassCode=kusatsu", checkin="2030-08-12",
@@ -77,11 +79,12 @@ class CoreReadsReplies(unittest.TestCase):
     def expected_search(self, target):
         query = target.partition("?")[2]
         q = service.parse_search(service.read_parameters(query))
-        found = service.search(q)[:service.PAGE_SIZE]
-        if not found:
-            return ["status 200", "hotels 0", "plans 0"]
+        everything = service.search(q)
+        if not everything:
+            return ["status 200", "hotels 0", "plans 0", "paging 0 0 0 0 0"]
+        page = paging.cut_page(everything, q.page, paging.PAGE_SIZE)
         hotel_lines, plan_lines = [], []
-        for f in found:
+        for f in page.hotels:
             h = f.hotel
             lat, lon = h.tokyo_seconds
             image = service.hotel_image_url(self.web.url(""), h.hotel_no)
@@ -97,7 +100,8 @@ class CoreReadsReplies(unittest.TestCase):
                     f"plan {h.hotel_no} {sum(yen for _, yen in offer.charges)} {p.with_dinner} "
                     f"{p.dinner_select} {p.with_breakfast} {p.breakfast_select} "
                     f"{cp932_length(p.room_name)} {len(url)}")
-        return (["status 100", f"hotels {len(hotel_lines)}", f"plans {len(plan_lines)}"]
+        return (["status 100", f"hotels {len(hotel_lines)}", f"plans {len(plan_lines)}",
+                 f"paging {page.record_count} {page.page_count} {page.page} {page.first} {page.last}"]
                 + hotel_lines + plan_lines)
 
     def test_searches(self):

@@ -65,6 +65,15 @@ class FixedStatusFaults(ServerTestCase):
                     self.web.get("/_x/b")[0], self.web.get("/_x/c")[0]]
         self.assertEqual(statuses, [500, 404, 500, 404])
 
+    def test_match_picks_requests_by_their_query(self):
+        self.web.control("fault", path="/_x/", kind="status500", match="%26page%3D3")
+        self.web.control("page", path="/_x/", body="canned", match="page%3D2%26")
+        statuses = [self.web.get(target)[0] for target in
+                    ("/_x/a?page=3", "/_x/a?b=1&page=2", "/_x/a?b=1&page=2&c", "/_x/a?b=1&page=3")]
+        self.assertEqual(statuses, [404, 404, 200, 500])
+        self.assertEqual(self.web.control("faults")["armed"], [])
+        self.assertEqual(self.web.get("/_control/fault?path=/x&kind=hang&match=")[0], 400)
+
     def test_oldest_armed_fault_first_and_clear(self):
         self.web.control("fault", path="/a", kind="status500")
         self.web.control("fault", path="/a", kind="notjpeg")

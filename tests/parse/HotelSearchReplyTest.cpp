@@ -76,6 +76,7 @@ TEST(HotelSearchReply, StatusDecidesWhetherTheListsAreRebuilt) {
         const std::size_t kept = c.status == ReplyStatus::Parsed ? 0 : 2;
         EXPECT_EQ(reply.hotels.size(), kept) << c.label;
         EXPECT_EQ(reply.plans.size(), kept * 3) << c.label;
+        EXPECT_EQ(reply.paging.recordCount, static_cast<std::int32_t>(kept)) << c.label;
         EXPECT_EQ(reply.ReplyText(), c.reply) << c.label;
     }
 }
@@ -288,6 +289,40 @@ TEST(HotelSearchReply, MalformedHotelElements) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Parsed(c.body).hotels.size(), c.hotels) << c.label;
+    }
+}
+
+TEST(HotelSearchReply, PagingInformationFollowsTheWholeNumberRules) {
+    using qx::test::PagingInfoText;
+    const std::string threeHotels = Hotel(Element("hotelNo", "1")) + Hotel(Element("hotelNo", "2")) +
+                                    Hotel(Element("hotelNo", "3"));
+    const struct {
+        const char* label;
+        std::string body;
+        qx::PagingInfo paging;
+    } cases[] = {
+        {"present", PagingInfoText("167", "4", "2", "51", "100") + threeHotels, {167, 4, 2, 51, 100}},
+        {"after the hotels, padded", threeHotels + PagingInfoText(" 7", "1", "1", "1", "3"), {7, 1, 1, 1, 3}},
+        {"absent: one page of the hotels read", threeHotels, {3, 1, 1, 1, 3}},
+        {"absent, no hotels", "", {0, 1, 1, 0, 0}},
+        {"empty element", Element("pagingInfo", "") + threeHotels, {0, 0, 0, 0, 0}},
+        {"garbled numbers", PagingInfoText("x12", "", "2nd", "-", "1e3") + threeHotels, {0, 0, 2, 0, 1}},
+        {"negative numbers", PagingInfoText("-5", "-1", "-2147483648", "0", "-0") + threeHotels, {0, 0, 0, 0, 0}},
+        {"huge numbers", PagingInfoText("99999999999", "2147483648", "2147483647", "1", "9") + threeHotels,
+         {kIntMax, kIntMax, kIntMax, 1, 9}},
+        {"unterminated element counts as absent", "<pagingInfo><recordCount>9</recordCount>" + threeHotels,
+         {3, 1, 1, 1, 3}},
+        {"fields outside the element are not read", Element("recordCount", "9") + Element("pagingInfo", "") +
+                                                        threeHotels, {0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const HotelSearchReply reply = Parsed(qx::test::HotelReplyText("Success", c.body));
+        const qx::PagingInfo& p = reply.paging;
+        EXPECT_EQ(p.recordCount, c.paging.recordCount) << c.label;
+        EXPECT_EQ(p.pageCount, c.paging.pageCount) << c.label;
+        EXPECT_EQ(p.page, c.paging.page) << c.label;
+        EXPECT_EQ(p.first, c.paging.first) << c.label;
+        EXPECT_EQ(p.last, c.paging.last) << c.label;
     }
 }
 

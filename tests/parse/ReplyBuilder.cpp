@@ -84,6 +84,12 @@ std::string HotelReplyText(std::string_view status, std::string_view body) {
            "</Response>\n";
 }
 
+std::string PagingInfoText(std::string_view recordCount, std::string_view pageCount, std::string_view page,
+                           std::string_view first, std::string_view last) {
+    return Element("pagingInfo", Element("recordCount", recordCount) + Element("pageCount", pageCount) +
+                                     Element("page", page) + Element("first", first) + Element("last", last));
+}
+
 std::string AreaReplyText(std::string_view largeCode, std::string_view middles) {
     const std::string large = Element("largeClassCode", largeCode) + Element("largeClassName", "\x93\xFA\x96\x7B") +
                               std::string(middles);

@@ -27,6 +27,10 @@ std::string Element(std::string_view name, std::string_view content);
 // A VacantHotelSearch reply: a Header with that Status, then body.
 std::string HotelReplyText(std::string_view status, std::string_view body);
 
+// "<pagingInfo>" holding the five paging elements with these texts.
+std::string PagingInfoText(std::string_view recordCount, std::string_view pageCount, std::string_view page,
+                           std::string_view first, std::string_view last);
+
 // A GetAreaClass reply whose large class has that code and holds middles.
 std::string AreaReplyText(std::string_view largeCode, std::string_view middles);
 
