@@ -259,6 +259,9 @@ class TimedFaults(ServerTestCase):
                 time.sleep(0.05)
             return time.monotonic() - start
 
+        # An earlier test's client may have read its whole reply a moment
+        # before the server's side of that request ended.
+        wait_for_busy(0, 5)
         self.assertEqual(busy(), 0)
         sock = socket.create_connection(("127.0.0.1", self.web.port), timeout=10)
         sock.sendall(b"GET /_fault/hang?seconds=30 HTTP/1.1\r\nHost: x\r\n\r\n")
