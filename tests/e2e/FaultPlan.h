@@ -16,7 +16,7 @@ enum class Fault { None, Status404, Status500, Hang, Drip, Reset, ZeroByte, NotJ
 class FaultPlan {
 public:
     // The zero byte goes here in a search reply: past its status, inside the
-    // hotels, so the reply still reads as a success with a piece lost.
+    // hotels, where the reply's text then ends, so it still reads as a success.
     static constexpr std::size_t kZeroByteOffset = 300;
     // Never-answering and dripping requests last this long on the service:
     // past 30 s for a search, past 5 s for the landmark lookup and the picture.
